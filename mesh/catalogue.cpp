@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "mesh/meshbuffers.h"
-#include "mesh/plymesh.h"
+#include "mesh/meshimport.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ struct ImportedMesh {
   int32_t vertexCount = 0;
   MeshFace *faces = nullptr;
   int32_t faceCount = 0;
-  ~ImportedMesh() { releasePlyMesh(vertices, faces, faceCount); }
+  ~ImportedMesh() { freeMeshArrays(vertices, faces, faceCount); }
 };
 
 bool fillVertexBuffer(IDirect3DVertexBuffer9 *buffer, const ImportedMesh &mesh) {
