@@ -34,7 +34,7 @@ struct Vec {
 // lobes and a fine ripple.
 double pebbleRadius(const Vec& d) {
   double lobes = 0.16 * std::sin(2.0 * d.x + 1.3) * std::cos(1.7 * d.y - 0.4) + 0.10 * std::sin(3.0 * d.z + 2.0 * d.y);
-  double ripple = 0.035 * std::sin(9.0 * d.x + 1.0) * std::sin(8.0 * d.y + 2.0) * std::sin(10.0 * d.z + 0.5);
+  double ripple = 0.05 * std::sin(9.0 * d.x + 1.0) * std::sin(8.0 * d.y + 2.0) * std::sin(10.0 * d.z + 0.5);
   return 1.0 + lobes + ripple;
 }
 
