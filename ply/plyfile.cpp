@@ -255,7 +255,7 @@ static void ply_append(T**& array, int32_t& count, T* entry) {
   array[count++] = entry;
 }
 
-static int32_t ply_atoi(const char* text);
+static inline int32_t ply_atoi(const char* text);
 
 int ply_declare_element(PlyReader* reader, char** words, int word_count) {
   if (word_count < 3) return 0;
@@ -519,9 +519,28 @@ inline void store_typed(unsigned char* destination, const Item& item) {
 
 using ConvertFn = void (*)(const unsigned char* source, unsigned char* destination);
 
+// decode_binary then store_typed, computing only the value the destination
+// type takes: the same result without the unused conversions.
 template <PlyValueType T, PlyValueType S>
 void convert(const unsigned char* source, unsigned char* destination) {
-  store_typed<S>(destination, decode_binary<T>(source));
+  typename Host<T>::type v;
+  std::memcpy(&v, source, sizeof v);
+  typename Host<S>::type out;
+  constexpr bool floatingSource = T == PlyValueType::Float || T == PlyValueType::Double;
+  if constexpr (S == PlyValueType::Float || S == PlyValueType::Double) {
+    out = static_cast<typename Host<S>::type>(static_cast<double>(v));
+  } else if constexpr (S == PlyValueType::Char || S == PlyValueType::Short || S == PlyValueType::Int) {
+    if constexpr (floatingSource)
+      out = static_cast<typename Host<S>::type>(truncate_to_int(static_cast<double>(v)));
+    else
+      out = static_cast<typename Host<S>::type>(static_cast<int32_t>(v));
+  } else {
+    if constexpr (floatingSource)
+      out = static_cast<typename Host<S>::type>(truncate_modulo(static_cast<double>(v)));
+    else
+      out = static_cast<typename Host<S>::type>(static_cast<uint32_t>(v));
+  }
+  std::memcpy(destination, &out, sizeof out);
 }
 
 template <PlyValueType T>
@@ -588,7 +607,7 @@ void ply_reverse_bytes(void* buffer, int size) {
 // atoi as the reader needs it: leading white space, an optional sign, decimal
 // digits up to the first other character; no digits give 0, and values beyond
 // the 32-bit signed range saturate.
-static int32_t ply_atoi(const char* text) {
+static inline int32_t ply_atoi(const char* text) {
   const char* p = text;
   bool negative = false;
   if (*p == '-' || *p == '+') negative = *p++ == '-';
@@ -631,7 +650,7 @@ static double ply_atof(const char* word, size_t length) {
   return std::atof(word);
 }
 
-static Item ascii_item(const char* word, size_t length, PlyValueType type) {
+static inline Item ascii_item(const char* word, size_t length, PlyValueType type) {
   Item item;
   switch (type) {
     case PlyValueType::Char:
@@ -691,7 +710,13 @@ static Item binary_item(FILE* stream, PlyEncoding encoding, PlyValueType type) {
   int size = ply_type_size_table[code];
   unsigned char bytes[8];
   if (size == 0) ply_fread_failed();  // Invalid: nothing can be read as it
-  ply_read_exactly(stream, bytes, static_cast<size_t>(size));
+  if (size == 1) {
+    int c = ply_getc(stream);
+    if (c == EOF) ply_fread_failed();
+    bytes[0] = static_cast<unsigned char>(c);
+  } else {
+    ply_read_exactly(stream, bytes, static_cast<size_t>(size));
+  }
   if (encoding != ply_host_encoding && size > 1) ply_reverse_bytes(bytes, size);
   return decode_table[code](bytes);
 }
