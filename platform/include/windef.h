@@ -119,3 +119,19 @@ typedef struct _GUID {
 #define HIBYTE(w) ((BYTE)((DWORD_PTR)(w) >> 8))
 
 #endif
+
+/* ---- Added for the Direct3D 9 part of the layer (IDirect3DDevice9::Present). ---- */
+#ifndef GLINTWORK_WINDEF_D3D_BLOCK
+#define GLINTWORK_WINDEF_D3D_BLOCK
+typedef struct _RGNDATAHEADER {
+  DWORD dwSize;
+  DWORD iType;
+  DWORD nCount;
+  DWORD nRgnSize;
+  RECT rcBound;
+} RGNDATAHEADER, *PRGNDATAHEADER;
+typedef struct _RGNDATA {
+  RGNDATAHEADER rdh;
+  char Buffer[1];
+} RGNDATA, *PRGNDATA, *LPRGNDATA;
+#endif
