@@ -47,8 +47,8 @@ struct Recorded : Interface {
 struct RecordingVertexBuffer : Recorded<IDirect3DVertexBuffer9> {
   std::vector<uint8_t> bytes;
   bool failLock = false;
-  RecordingVertexBuffer(CallLog *log, std::string name, UINT length)
-      : Recorded(log, std::move(name)), bytes(length) {}
+  RecordingVertexBuffer(CallLog *callLog, std::string name, UINT length)
+      : Recorded(callLog, std::move(name)), bytes(length) {}
   HRESULT STDMETHODCALLTYPE GetDevice(IDirect3DDevice9 **) override { return E_NOTIMPL; }
   D3DRESOURCETYPE STDMETHODCALLTYPE GetType() override { return D3DRTYPE_VERTEXBUFFER; }
   HRESULT STDMETHODCALLTYPE Lock(UINT offset, UINT size, void **data, DWORD flags) override;
@@ -59,8 +59,8 @@ struct RecordingVertexBuffer : Recorded<IDirect3DVertexBuffer9> {
 struct RecordingIndexBuffer : Recorded<IDirect3DIndexBuffer9> {
   std::vector<uint8_t> bytes;
   bool failLock = false;
-  RecordingIndexBuffer(CallLog *log, std::string name, UINT length)
-      : Recorded(log, std::move(name)), bytes(length) {}
+  RecordingIndexBuffer(CallLog *callLog, std::string name, UINT length)
+      : Recorded(callLog, std::move(name)), bytes(length) {}
   HRESULT STDMETHODCALLTYPE GetDevice(IDirect3DDevice9 **) override { return E_NOTIMPL; }
   D3DRESOURCETYPE STDMETHODCALLTYPE GetType() override { return D3DRTYPE_INDEXBUFFER; }
   HRESULT STDMETHODCALLTYPE Lock(UINT offset, UINT size, void **data, DWORD flags) override;
@@ -109,7 +109,7 @@ struct RecordingDevice : Recorded<IDirect3DDevice9> {
   float vertexConstants[256][4] = {};
   float pixelConstants[224][4] = {};
 
-  explicit RecordingDevice(CallLog *log) : Recorded(log, "device") {}
+  explicit RecordingDevice(CallLog *callLog) : Recorded(callLog, "device") {}
 
   // The label of an object this device made ("vb0", "ib1", "vs0", ...), or "null".
   std::string nameOf(const void *object) const;
@@ -168,8 +168,8 @@ struct RecordingDirect3D : Recorded<IDirect3D9> {
   DWORD behaviourFlags = 0;
   HWND focusWindow = nullptr;
 
-  RecordingDirect3D(CallLog *log, RecordingDevice *deviceToReturn)
-      : Recorded(log, "direct3d"), device(deviceToReturn) {}
+  RecordingDirect3D(CallLog *callLog, RecordingDevice *deviceToReturn)
+      : Recorded(callLog, "direct3d"), device(deviceToReturn) {}
   UINT STDMETHODCALLTYPE GetAdapterCount() override { return 1; }
   HRESULT STDMETHODCALLTYPE GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE *mode) override;
   HRESULT STDMETHODCALLTYPE GetDeviceCaps(UINT adapter, D3DDEVTYPE type, D3DCAPS9 *caps) override;
@@ -182,8 +182,8 @@ struct RecordingDirect3D : Recorded<IDirect3D9> {
 // "<label>.SetMatrix(name, values)".
 struct RecordingConstantTable : Recorded<ID3DXConstantTable> {
   std::set<std::string> names;
-  RecordingConstantTable(CallLog *log, std::string label, std::set<std::string> known)
-      : Recorded(log, std::move(label)), names(std::move(known)) {}
+  RecordingConstantTable(CallLog *callLog, std::string name, std::set<std::string> known)
+      : Recorded(callLog, std::move(name)), names(std::move(known)) {}
   LPVOID STDMETHODCALLTYPE GetBufferPointer() override { return nullptr; }
   DWORD STDMETHODCALLTYPE GetBufferSize() override { return 0; }
   HRESULT STDMETHODCALLTYPE GetDesc(D3DXCONSTANTTABLE_DESC *) override { return E_NOTIMPL; }

@@ -100,9 +100,13 @@ TEST(SetupScene, SetsProjectionViewAndWorldAndPlacesTheLight) {
                               "SetTransform(256, " + formatMatrix(identity) + ")"}));
   EXPECT_EQ(formatFloats(&renderer.lightPosition.x, 3), "0 0 0.200000003");
   EXPECT_EQ(formatFloats(&renderer.eye.x, 3), formatFloats(&eye.x, 3));
-  // The depth a point gets from the far value -3000: 0 at the near plane, ~0.9 at 1.
-  EXPECT_NEAR(renderer.projection._33 + renderer.projection._43 / 0.1f, 0.0f, 1e-6f);
-  EXPECT_NEAR(renderer.projection._33 + renderer.projection._43 / 1.0f, 0.9f, 1e-4f);
+  // Depth at distance d in front of the camera is -_33 + _43 / d: 0 at the near
+  // plane, about 0.9 at 1, and still below 1 far away (the far value is -3000).
+  const auto depth = [&](float d) { return -renderer.projection._33 + renderer.projection._43 / d; };
+  EXPECT_NEAR(depth(0.1f), 0.0f, 1e-6f);
+  EXPECT_NEAR(depth(1.0f), 0.9f, 1e-4f);
+  EXPECT_NEAR(depth(10000.0f), 0.99996f, 1e-5f);
+  EXPECT_LT(depth(10000.0f), 1.0f);
 }
 
 // A renderer with eight meshes, both shaders, the marker and recording constants.
