@@ -76,14 +76,10 @@ TEST(Catalogue, EveryFileImportsAsAClosedOutwardMeshInsideTheViewBox) {
     EXPECT_GE(nv, e.minVertices);
     EXPECT_LE(nv, e.maxVertices);
 
-    double cx = 0, cy = 0, cz = 0;
     for (int32_t k = 0; k < nv; ++k) {
       EXPECT_LE(std::abs(v[k].x), 0.1f);
       EXPECT_LE(std::abs(v[k].y - 0.1f), 0.1f);
       EXPECT_LE(std::abs(v[k].z), 0.1f);
-      cx += v[k].x / nv;
-      cy += v[k].y / nv;
-      cz += v[k].z / nv;
     }
     // Closed and consistently wound: every directed edge once, its reverse once.
     std::map<std::pair<int32_t, int32_t>, int> edges;
