@@ -39,12 +39,12 @@ TEST(Catalogue, WritesTheSameBytesOnEveryRunAsTheBuildDid) {
   fs::path a = freshDir("a"), b = freshDir("b");
   ASSERT_TRUE(catalogue::writeCatalogue(a.string()));
   ASSERT_TRUE(catalogue::writeCatalogue(b.string()));
-  for (const catalogue::FileSpec& spec : catalogue::kFiles) {
-    SCOPED_TRACE(spec.name);
-    std::string bytes = readAll(a / spec.name);
+  for (const catalogue::CatalogueEntry& entry : catalogue::kFiles) {
+    SCOPED_TRACE(entry.name);
+    std::string bytes = readAll(a / entry.name);
     EXPECT_FALSE(bytes.empty());
-    EXPECT_EQ(bytes, readAll(b / spec.name));
-    EXPECT_EQ(bytes, readAll(fs::path(GLINTWORK_CATALOGUE_DIR) / spec.name));
+    EXPECT_EQ(bytes, readAll(b / entry.name));
+    EXPECT_EQ(bytes, readAll(fs::path(GLINTWORK_CATALOGUE_DIR) / entry.name));
   }
   fs::remove_all(a);
   fs::remove_all(b);
