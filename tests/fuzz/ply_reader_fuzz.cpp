@@ -32,15 +32,18 @@ void readEverything(PlyReader* reader, const unsigned char* data, size_t size) {
   for (int e = 0; e < reader->element_count; ++e) {
     PlyElementDesc* element = reader->elements[e];
     for (int i = 0; i < element->property_count; ++i) {
-      const PlyPropertyDesc* p = element->properties[i];
+      // Selection by name reaches the first property of that name: lay the
+      // value out in that property's own slot.
+      int index = -1;
+      const PlyPropertyDesc* p = ply_lookup_property(element, element->properties[i]->property_name, &index);
       // Vary the stored types with the input so that conversions between all pairs are reached.
       bool asDouble = (data[(static_cast<size_t>(e) * 7 + static_cast<size_t>(i)) % size] & 1) != 0;
       PlyPropertyDesc want = *p;
       want.stored_type = asDouble ? PlyValueType::Double : p->value_type;
       if (!asDouble && static_cast<int>(want.stored_type) == 0) want.stored_type = PlyValueType::Int;
-      want.stored_offset = i * kSlot + (p->list_flag ? 8 : 0);
+      want.stored_offset = index * kSlot + (p->list_flag ? 8 : 0);
       want.stored_count_type = PlyValueType::Int;
-      want.stored_count_offset = i * kSlot;
+      want.stored_count_offset = index * kSlot;
       ply_select_property(reader, element->element_name, &want);
     }
     reader->current_element = element;  // also for elements without properties
