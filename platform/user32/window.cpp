@@ -163,7 +163,7 @@ bool ensureVideo(const char *function) {
   return true;
 }
 
-ATOM registerSystemClass(const WNDCLASSEXW &info, const ControlOps &ops) {
+ATOM registerSystemClass(const WNDCLASSEXW &info, const ControlOps &ops, ATOM atom) {
   for (auto &c : classes())
     if (c->system && equalsNoCase(c->name, info.lpszClassName)) return c->atom;
   auto c = std::make_unique<WindowClass>();
@@ -172,10 +172,9 @@ ATOM registerSystemClass(const WNDCLASSEXW &info, const ControlOps &ops) {
   c->info.lpszClassName = nullptr;
   c->ops = ops;
   c->system = true;
-  c->atom = nextAtom++;
-  ATOM atom = c->atom;
+  c->atom = atom ? atom : nextAtom++;
   classes().push_back(std::move(c));
-  return atom;
+  return classes().back()->atom;
 }
 
 WindowClass *findClass(LPCWSTR name, HINSTANCE instance) {
@@ -690,6 +689,39 @@ HWND WINAPI GetParent(HWND window) {
   Window *w = checkWindow(window, "GetParent");
   if (!w) return nullptr;
   return isChild(*w) ? w->parent : w->owner;
+}
+
+HWND WINAPI GetWindow(HWND window, UINT relation) {
+  Window *w = checkWindow(window, "GetWindow");
+  if (!w) return nullptr;
+  if (relation == GW_CHILD) return w->children.empty() ? nullptr : w->children.front();
+  if (relation == GW_OWNER) return isChild(*w) ? nullptr : w->owner;
+  // Siblings: a child's among its parent's children, in z-order.
+  std::vector<HWND> siblings;
+  if (Window *parent = isChild(*w) ? findWindow(w->parent) : nullptr) siblings = parent->children;
+  else
+    for (HWND h : allWindows())
+      if (!isChild(*findWindow(h))) siblings.push_back(h);
+  auto at = std::find(siblings.begin(), siblings.end(), window);
+  switch (relation) {
+    case GW_HWNDFIRST: return siblings.empty() ? nullptr : siblings.front();
+    case GW_HWNDLAST: return siblings.empty() ? nullptr : siblings.back();
+    case GW_HWNDNEXT: return (at == siblings.end() || at + 1 == siblings.end()) ? nullptr : *(at + 1);
+    case GW_HWNDPREV: return (at == siblings.end() || at == siblings.begin()) ? nullptr : *(at - 1);
+    default:
+      diag("user32", "GetWindow", "unsupported relation %u", relation);
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return nullptr;
+  }
+}
+
+int WINAPI GetClassNameW(HWND window, LPWSTR buffer, int size) {
+  Window *w = checkWindow(window, "GetClassNameW");
+  if (!w || !buffer || size <= 0) return 0;
+  size_t n = std::min<size_t>(w->windowClass->name.size(), static_cast<size_t>(size) - 1);
+  std::wmemcpy(buffer, w->windowClass->name.data(), n);
+  buffer[n] = 0;
+  return static_cast<int>(n);
 }
 
 int WINAPI GetDlgCtrlID(HWND window) {
