@@ -543,6 +543,7 @@ DWORD WINAPI SizeofResource(HMODULE module, HRSRC resource);
 DWORD WINAPI GetLastError(void);
 void WINAPI SetLastError(DWORD error);
 DWORD WINAPI GetTickCount(void);
+void WINAPI Sleep(DWORD milliseconds);
 
 #define ERROR_SUCCESS 0L
 #define ERROR_INVALID_FUNCTION 1L

@@ -233,19 +233,20 @@ void paintButton(Window &w, SDL_Surface *s, int x, int y) {
     int by = y + (ch - box) / 2;
     int tx = leftText ? x : x + box + 4;
     int ty = y + (ch - th) / 2;
-    Color edge = disabled ? colors::grayText : (st.pushed ? colors::accent : Color{51, 51, 51});
+    Color edge = st.pushed ? colors::accent : Color{180, 180, 180};
+    Color mark = disabled ? colors::grayText : colors::text;
     if (isRadio(type)) {
       double cx = bx + box / 2.0, cy = by + box / 2.0;
       fillCircle(s, cx, cy, box / 2.0, edge);
       fillCircle(s, cx, cy, box / 2.0 - 1.0, st.pushed ? Color{204, 228, 247} : colors::light);
-      if (st.check == BST_CHECKED) fillCircle(s, cx, cy, 3.5, edge);
+      if (st.check == BST_CHECKED) fillCircle(s, cx, cy, 3.5, mark);
     } else {
       fillRect(s, bx, by, box, box, edge);
       fillRect(s, bx + 1, by + 1, box - 2, box - 2, st.pushed ? Color{204, 228, 247} : colors::light);
       if (st.check == BST_CHECKED) {
-        strokePolygon(s, {{bx + 3.0, by + 6.5}, {bx + 5.5, by + 9.0}, {bx + 10.0, by + 3.5}}, edge);
+        strokePolygon(s, {{bx + 3.0, by + 6.5}, {bx + 5.5, by + 9.0}, {bx + 10.0, by + 3.5}}, mark);
       } else if (st.check == BST_INDETERMINATE) {
-        fillRect(s, bx + 3, by + 3, box - 6, box - 6, edge);
+        fillRect(s, bx + 3, by + 3, box - 6, box - 6, mark);
       }
     }
     int tw = drawText(s, font, text, tx, ty, ink);

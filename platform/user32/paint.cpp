@@ -242,8 +242,6 @@ Font *dialogFontHalfPoints(int halfPoints) {
     }
     if (!font->ttf)
       diagOnce("user32", "dialogFontHalfPoints", "DejaVu Sans not found (install fonts-dejavu-core); text is not drawn");
-    else
-      TTF_SetFontHinting(font->ttf, TTF_HINTING_LIGHT);
   }
   Font *result = font->ttf ? font.get() : nullptr;
   all.emplace(halfPoints, std::move(font));

@@ -125,6 +125,11 @@ struct CallScope {
   CallScope &operator=(const CallScope &) = delete;
 };
 
+// The host gave the keyboard to a top-level window (the user or the window
+// manager chose it): the Win32 focus moves into it, unless this is the late echo
+// of an earlier change the layer asked for.
+void hostFocusGained(HWND top);
+
 // Sends a message through the window's procedure (no checks beyond the handle).
 LRESULT sendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

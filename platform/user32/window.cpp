@@ -32,6 +32,10 @@ struct Table {
   uintptr_t nextHandle = 0x10010;
   HWND focus = nullptr;
   HWND capture = nullptr;
+  // The top-level window whose host keyboard focus SetFocus last asked for, until
+  // the host reports it (or a second has passed).
+  HWND hostFocusRequest = nullptr;
+  Uint32 hostFocusRequestTime = 0;
   int cascade = 0;
 };
 
@@ -907,6 +911,28 @@ HCURSOR WINAPI LoadCursorW(HINSTANCE instance, LPCWSTR name) {
   return nullptr;
 }
 
+}  // extern "C"
+
+namespace {
+bool focusFromHost = false;
+}
+
+void glintwork::hostFocusGained(HWND top) {
+  Table &t = table();
+  if (t.hostFocusRequest && findWindow(t.hostFocusRequest)) {
+    bool stale = t.hostFocusRequest != top && SDL_GetTicks() - t.hostFocusRequestTime < 1000;
+    if (stale) return;  // an event from before the request
+    t.hostFocusRequest = nullptr;
+  }
+  HWND focus = GetFocus();
+  if (focus && isDescendant(top, focus)) return;
+  focusFromHost = true;
+  SetFocus(top);
+  focusFromHost = false;
+}
+
+extern "C" {
+
 HWND WINAPI SetFocus(HWND window) {
   GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
   CallScope scope;
@@ -921,6 +947,15 @@ HWND WINAPI SetFocus(HWND window) {
       if (oldTop && (!window || !isDescendant(oldTop->handle, window))) oldTop->lastFocus = old;
     }
   t.focus = window;
+  // Moving the focus to another top-level window moves the host's keyboard focus
+  // with it, so the keys follow the Win32 focus.
+  Window *newTop = topLevelOf(findWindow(window));
+  Window *oldTop = topLevelOf(findWindow(old));
+  if (!focusFromHost && newTop && newTop != oldTop && newTop->sdl && (newTop->style & WS_VISIBLE)) {
+    SDL_SetWindowInputFocus(newTop->sdl);
+    t.hostFocusRequest = newTop->handle;
+    t.hostFocusRequestTime = SDL_GetTicks();
+  }
   if (findWindow(old)) {
     invalidate(old);
     sendMessage(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(window), 0);
