@@ -330,7 +330,6 @@ HWND WINAPI CreateDialogParamW(HINSTANCE instance, LPCWSTR templateName, HWND ow
       return nullptr;
     }
     setFontFor(control, font);
-    sendMessage(control, WM_SETFONT, 0, FALSE);
     if (!firstTabStop && (item.style & WS_TABSTOP)) firstTabStop = control;
   }
 

@@ -47,6 +47,7 @@ extern "C" int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UIN
   std::fprintf(stderr, "%s: %s\n", captionText.c_str(), bodyText.c_str());
   std::fflush(stderr);
 
+  if (owner && !checkWindow(owner, "MessageBoxW")) return 0;
   std::vector<Button> buttons = buttonsFor(type & MB_TYPEMASK);
   if (buttons.empty()) {
     diag("user32", "MessageBoxW", "unsupported box type 0x%x", static_cast<unsigned>(type & MB_TYPEMASK));

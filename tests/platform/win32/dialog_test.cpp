@@ -443,6 +443,22 @@ TEST_F(DialogTest, PanelIsDrawn) {
   EXPECT_GT(ink, 40);
 }
 
+TEST(Resources, AreFoundByTypeAndId) {
+  HMODULE module = GetModuleHandleW(nullptr);
+  HRSRC manifest = FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST);
+  ASSERT_NE(manifest, nullptr);
+  DWORD size = SizeofResource(module, manifest);
+  const char *bytes = static_cast<const char *>(LockResource(LoadResource(module, manifest)));
+  ASSERT_NE(bytes, nullptr);
+  std::string text(bytes, size);
+  EXPECT_EQ(text.rfind("<?xml", 0), 0u);
+  EXPECT_NE(text.find("Glintwork.LayerTest"), std::string::npos);
+  EXPECT_NE(FindResourceW(nullptr, MAKEINTRESOURCEW(IDD_PANEL), RT_DIALOG), nullptr) << "no module: the program";
+  EXPECT_NE(FindResourceW(module, L"#101", RT_DIALOG), nullptr) << "\"#101\" names the ordinal";
+  EXPECT_EQ(FindResourceW(module, MAKEINTRESOURCEW(IDD_PANEL), RT_MANIFEST), nullptr) << "wrong type";
+  EXPECT_EQ(FindResourceW(module, MAKEINTRESOURCEW(2), RT_MANIFEST), nullptr) << "wrong id";
+}
+
 TEST(MessageBoxLine, WritesCaptionAndTextToStandardError) {
   testing::internal::CaptureStderr();
   int result = MessageBoxW(nullptr, L"Window Registration Failed!", L"Error!", MB_ICONEXCLAMATION);
