@@ -1006,6 +1006,11 @@ HRESULT STDMETHODCALLTYPE Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE Primitiv
   for (const D3DVERTEXELEMENT9 &e : declaration_->elements()) {
     const Stream &s = streams_[e.Stream];
     if (!s.buffer) continue;
+    if (s.stride == 0) {
+      // GL would read stride 0 as tightly packed, not as one vertex repeated.
+      reportOnce(Module::D3D9, "DrawIndexedPrimitive: streams with stride 0 are not supported");
+      return D3DERR_INVALIDCALL;
+    }
     AttribFormat format;
     attribFormat(e.Type, &format);
     if (uint64_t(s.offset) + uint64_t(lastVertex) * s.stride + e.Offset + format.bytes > s.buffer->length()) {

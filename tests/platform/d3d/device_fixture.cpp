@@ -1,3 +1,4 @@
+// The device tests' shared set-up (see device_fixture.h).
 #include "device_fixture.h"
 
 #include <cstring>
