@@ -93,15 +93,22 @@ void readVertices(ImportState& s, const char* name, int32_t count) {
   for (int32_t i = 0; i < count; ++i) ply_get_element(s.reader, &s.vertices[i]);
 }
 
+// Owns a face's index list until it joins the face array, so that nothing
+// leaks whichever way the read of a face ends.
+struct PendingFace {
+  FaceRecord record{0, nullptr};
+  ~PendingFace() { std::free(record.indices); }
+};
+
 bool readFaces(ImportState& s, const char* name, int32_t count, int32_t vertexCount, MeshImportResult* result) {
   ply_select_property(s.reader, name, &kFaceProperty);
   int32_t capacity = 0;
   for (int32_t i = 0; i < count; ++i) {
-    FaceRecord record{0, nullptr};
-    ply_get_element(s.reader, &record);
+    PendingFace face;
+    ply_get_element(s.reader, &face.record);
+    const FaceRecord& record = face.record;
     result->face = i;
     if (record.count < 3 || record.count > 255) {
-      std::free(record.indices);
       result->value = record.count;
       return fail(result, record.count < 3 ? MeshImportFault::TooFewIndices : MeshImportFault::TooManyIndices);
     }
@@ -109,7 +116,6 @@ bool readFaces(ImportState& s, const char* name, int32_t count, int32_t vertexCo
       if (record.indices[k] < 0 || record.indices[k] >= vertexCount) {
         result->value = record.indices[k];
         result->vertexCount = vertexCount;
-        std::free(record.indices);
         return fail(result, MeshImportFault::IndexOutOfRange);
       }
     }
@@ -118,13 +124,11 @@ bool readFaces(ImportState& s, const char* name, int32_t count, int32_t vertexCo
       int64_t grown = capacity == 0 ? 4096 : int64_t{capacity} * 2;
       capacity = static_cast<int32_t>(grown < count ? grown : count);
       void* block = std::realloc(s.faces, sizeof(MeshFace) * static_cast<size_t>(capacity));
-      if (block == nullptr) {
-        std::free(record.indices);
-        return fail(result, MeshImportFault::OutOfMemory);
-      }
+      if (block == nullptr) return fail(result, MeshImportFault::OutOfMemory);
       s.faces = static_cast<MeshFace*>(block);
     }
     s.faces[s.facesRead++] = MeshFace{static_cast<uint8_t>(record.count), record.indices};
+    face.record.indices = nullptr;
   }
   return true;
 }

@@ -26,7 +26,7 @@ struct Mesh {
 
 enum class Encoding { Ascii, BinaryLittleEndian, BinaryBigEndian };
 
-struct FileSpec {
+struct CatalogueEntry {
   const char* name;      // file name inside data/
   int shape;             // 0 pebble, 1 ring, 2 spire
   int detail;            // shape-specific resolution
@@ -35,13 +35,13 @@ struct FileSpec {
 };
 
 // In catalogue order (keys 1 to 8).
-extern const std::array<FileSpec, 8> kFiles;
+extern const std::array<CatalogueEntry, 8> kFiles;
 
 // The shape's mesh, scaled and moved into the 0.2-unit box around (0, 0.1, 0).
 Mesh buildMesh(int shape, int detail);
 
 // The PLY file's bytes for one catalogue entry.
-std::string plyBytes(const FileSpec& spec, const Mesh& mesh);
+std::string plyBytes(const CatalogueEntry& entry, const Mesh& mesh);
 
 // Writes the eight files into directory (which must exist); false on a write error.
 bool writeCatalogue(const std::string& directory);

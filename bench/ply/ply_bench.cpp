@@ -180,7 +180,7 @@ double fileMegabytes(const std::string& path) {
   return stat(path.c_str(), &s) == 0 ? static_cast<double>(s.st_size) / 1e6 : 0;
 }
 
-// Best and median of several warm runs.
+// Best and median of several warm runs; a target of 0 means none.
 void report(const char* self, const char* label, const std::vector<std::string>& args, double megabytes,
             double target) {
   std::vector<double> times;
@@ -192,6 +192,10 @@ void report(const char* self, const char* label, const std::vector<std::string>&
     return;
   }
   double best = times.front(), median = times[times.size() / 2];
+  if (target <= 0) {
+    std::printf("%-28s %8s     best %7.1f ms  median %7.1f ms\n", label, "", best * 1e3, median * 1e3);
+    return;
+  }
   std::printf("%-28s %8.1f MB  best %7.1f ms  median %7.1f ms  %7.1f MB/s  target %4.0f ms  %s\n", label, megabytes,
               best * 1e3, median * 1e3, megabytes / median, target * 1e3, median <= target ? "ok" : "OVER");
 }
@@ -213,7 +217,8 @@ int run(const char* self, const std::string& work, const std::string& catalogueD
          0.16);
   report(self, "grid binary big-endian", {"read", work + "/grid_be.ply"}, fileMegabytes(work + "/grid_be.ply"),
          0.16);
-  report(self, "memory floor, no reading", {"floor"}, 0, 0.16);
+  // The grid's arrays and list blocks alone, with no target: what any reading costs at least.
+  report(self, "memory floor, no reading", {"floor"}, 0, 0);
   double catalogueMb = 0;
   for (const char* name : kCatalogue) catalogueMb += fileMegabytes(catalogueDir + "/" + name);
   report(self, "catalogue, 8 files + normals", {"catalogue", catalogueDir}, catalogueMb, 0.10);

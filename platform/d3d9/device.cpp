@@ -923,14 +923,14 @@ const Program *Device::programFor(std::string *whyNot) {
 }
 
 HRESULT Device::bindVertexInputs(const Program &program, std::string *whyNot) {
+  uint32_t enabled = 0;
   for (const Program::Input &input : program.inputs) {
-    if (input.location < 0) continue;
+    if (input.location < 0 || input.location >= 32) continue;
     const D3DVERTEXELEMENT9 *element = nullptr;
     for (const D3DVERTEXELEMENT9 &e : declaration_->elements())
       if (e.Usage == input.usage && e.UsageIndex == input.usageIndex) element = &e;
     if (!element) {
       // An input the declaration does not feed reads (0, 0, 0, 1).
-      glDisableVertexAttribArray(input.location);
       glVertexAttrib4f(input.location, 0.0f, 0.0f, 0.0f, 1.0f);
       continue;
     }
@@ -943,14 +943,14 @@ HRESULT Device::bindVertexInputs(const Program &program, std::string *whyNot) {
     attribFormat(element->Type, &format);
     glBindBuffer(GL_ARRAY_BUFFER, stream.buffer->gl());
     glEnableVertexAttribArray(input.location);
-    const uintptr_t offset = stream.offset + element->Offset;
-    if (format.type == GL_UNSIGNED_BYTE && !format.normalized)
-      glVertexAttribPointer(input.location, format.size, format.type, GL_FALSE, stream.stride,
-                            reinterpret_cast<const void *>(offset));
-    else
-      glVertexAttribPointer(input.location, format.size, format.type, format.normalized, stream.stride,
-                            reinterpret_cast<const void *>(offset));
+    enabled |= 1u << input.location;
+    glVertexAttribPointer(input.location, format.size, format.type, format.normalized, stream.stride,
+                          reinterpret_cast<const void *>(uintptr_t(stream.offset) + element->Offset));
   }
+  // Inputs of an earlier program stay off, so nothing reads buffers this draw does not name.
+  for (GLuint location = 0; location < 32; ++location)
+    if ((enabledAttributes_ & ~enabled) & (1u << location)) glDisableVertexAttribArray(location);
+  enabledAttributes_ = enabled;
   glBindBuffer(GL_ARRAY_BUFFER, 0);
   return D3D_OK;
 }
@@ -1006,6 +1006,11 @@ HRESULT STDMETHODCALLTYPE Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE Primitiv
   for (const D3DVERTEXELEMENT9 &e : declaration_->elements()) {
     const Stream &s = streams_[e.Stream];
     if (!s.buffer) continue;
+    if (s.stride == 0) {
+      // GL would read stride 0 as tightly packed, not as one vertex repeated.
+      reportOnce(Module::D3D9, "DrawIndexedPrimitive: streams with stride 0 are not supported");
+      return D3DERR_INVALIDCALL;
+    }
     AttribFormat format;
     attribFormat(e.Type, &format);
     if (uint64_t(s.offset) + uint64_t(lastVertex) * s.stride + e.Offset + format.bytes > s.buffer->length()) {

@@ -19,12 +19,16 @@ std::string format(const char *fmt, va_list args) {
   return buffer;
 }
 
+// Any value but "0" switches tracing on, as in the other DLLs of the layer; a comma
+// list of module names ("d3d9,d3dx9") limits it to those modules.
 bool traceSwitch(const char *name) {
   const char *value = std::getenv("GLINTWORK_TRACE");
-  if (!value) return false;
-  std::string list = std::string(",") + value + ",";
-  return list == ",1," || list.find(",all,") != std::string::npos ||
-         list.find(std::string(",") + name + ",") != std::string::npos;
+  if (!value || !*value || std::strcmp(value, "0") == 0) return false;
+  const std::string list = std::string(",") + value + ",";
+  bool namesModules = false;
+  for (const char *module : {"kernel32", "user32", "comctl32", "d3d9", "d3dx9"})
+    namesModules = namesModules || list.find(std::string(",") + module + ",") != std::string::npos;
+  return !namesModules || list.find(std::string(",") + name + ",") != std::string::npos;
 }
 
 }  // namespace
@@ -59,7 +63,7 @@ void trace(Module module, const char *fmt, ...) {
   va_start(args, fmt);
   std::string text = format(fmt, args);
   va_end(args);
-  std::fprintf(stderr, "%s: trace: %s\n", prefix(module), text.c_str());
+  std::fprintf(stderr, "trace: %s: %s\n", prefix(module), text.c_str());
 }
 
 }  // namespace glintwork

@@ -1,8 +1,8 @@
 // Developer diagnostics of the Direct3D 9 and D3DX 9 parts of the layer: one-line
 // messages on standard error prefixed by the module ("d3d9: ...", "d3dx9: ..."),
 // messages that are said once per process, and the opt-in call trace. The trace is
-// on when GLINTWORK_TRACE names the module ("d3d9", "d3dx9", a comma list) or is
-// "1" / "all".
+// on when GLINTWORK_TRACE is set to anything but "0"; a comma list of module names
+// ("d3d9,d3dx9") limits it to those.
 #pragma once
 
 #include <cstdarg>
@@ -17,7 +17,7 @@ void report(Module module, const char *format, ...) __attribute__((format(printf
 void reportOnce(Module module, const char *format, ...) __attribute__((format(printf, 2, 3)));
 // True when the call trace of the module is switched on.
 bool tracing(Module module);
-// "d3d9: trace: <text>" on stderr when tracing(module).
+// "trace: d3d9: <text>" on stderr when tracing(module), as the other DLLs of the layer trace.
 void trace(Module module, const char *format, ...) __attribute__((format(printf, 2, 3)));
 
 }  // namespace glintwork

@@ -322,6 +322,7 @@ class Device final : public Object<IDirect3DDevice9> {
   PixelShader *pixelShader_ = nullptr;
   bool inScene_ = false;
   bool statesDirty_ = true;
+  uint32_t enabledAttributes_ = 0;  // vertex-array attribute locations switched on
 
   std::set<DeviceChild *> children_;
   std::map<DWORD, VertexDeclaration *> fvfDeclarations_;

@@ -478,7 +478,13 @@ HRESULT compile(const std::string &source, const std::string &where, const D3DXM
   glslang::TProgram program;
   program.addShader(&shader);
   const bool linked = program.link(rules);
-  collectLog(program.getInfoLog(), where, texts, &messages);
+  // glslang only warns when the entry point is missing; D3DX refuses the compile.
+  std::string linkLog = program.getInfoLog();
+  if (linkLog.find("Entry point not found") != std::string::npos) {
+    messages.addError(where, std::string("entry point '") + entry + "' not found");
+    return finish(E_FAIL, messages, outputs);
+  }
+  collectLog(linkLog.c_str(), where, texts, &messages);
   if (!linked || messages.hasErrors() || !program.getIntermediate(stage)) {
     if (!messages.hasErrors()) messages.addError(where, std::string("entry point '") + entry + "' not found");
     return finish(E_FAIL, messages, outputs);

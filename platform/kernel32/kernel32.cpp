@@ -295,6 +295,12 @@ DWORD WINAPI GetTickCount(void) {
   return static_cast<DWORD>(static_cast<uint64_t>(now.tv_sec) * 1000 + static_cast<uint64_t>(now.tv_nsec) / 1000000);
 }
 
+void WINAPI Sleep(DWORD milliseconds) {
+  timespec delay{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
+  while (nanosleep(&delay, &delay) != 0 && errno == EINTR) {
+  }
+}
+
 HRSRC WINAPI FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type) {
   GLINTWORK_TRACE("kernel32", "name %s type %s", nameForMessage(name).c_str(), nameForMessage(type).c_str());
   if (module && module != programModule()) {

@@ -32,6 +32,10 @@ struct Table {
   uintptr_t nextHandle = 0x10010;
   HWND focus = nullptr;
   HWND capture = nullptr;
+  // The top-level window whose host keyboard focus SetFocus last asked for, until
+  // the host reports it (or a second has passed).
+  HWND hostFocusRequest = nullptr;
+  Uint32 hostFocusRequestTime = 0;
   int cascade = 0;
 };
 
@@ -163,7 +167,7 @@ bool ensureVideo(const char *function) {
   return true;
 }
 
-ATOM registerSystemClass(const WNDCLASSEXW &info, const ControlOps &ops) {
+ATOM registerSystemClass(const WNDCLASSEXW &info, const ControlOps &ops, ATOM atom) {
   for (auto &c : classes())
     if (c->system && equalsNoCase(c->name, info.lpszClassName)) return c->atom;
   auto c = std::make_unique<WindowClass>();
@@ -172,10 +176,9 @@ ATOM registerSystemClass(const WNDCLASSEXW &info, const ControlOps &ops) {
   c->info.lpszClassName = nullptr;
   c->ops = ops;
   c->system = true;
-  c->atom = nextAtom++;
-  ATOM atom = c->atom;
+  c->atom = atom ? atom : nextAtom++;
   classes().push_back(std::move(c));
-  return atom;
+  return classes().back()->atom;
 }
 
 WindowClass *findClass(LPCWSTR name, HINSTANCE instance) {
@@ -692,6 +695,39 @@ HWND WINAPI GetParent(HWND window) {
   return isChild(*w) ? w->parent : w->owner;
 }
 
+HWND WINAPI GetWindow(HWND window, UINT relation) {
+  Window *w = checkWindow(window, "GetWindow");
+  if (!w) return nullptr;
+  if (relation == GW_CHILD) return w->children.empty() ? nullptr : w->children.front();
+  if (relation == GW_OWNER) return isChild(*w) ? nullptr : w->owner;
+  // Siblings: a child's among its parent's children, in z-order.
+  std::vector<HWND> siblings;
+  if (Window *parent = isChild(*w) ? findWindow(w->parent) : nullptr) siblings = parent->children;
+  else
+    for (HWND h : allWindows())
+      if (!isChild(*findWindow(h))) siblings.push_back(h);
+  auto at = std::find(siblings.begin(), siblings.end(), window);
+  switch (relation) {
+    case GW_HWNDFIRST: return siblings.empty() ? nullptr : siblings.front();
+    case GW_HWNDLAST: return siblings.empty() ? nullptr : siblings.back();
+    case GW_HWNDNEXT: return (at == siblings.end() || at + 1 == siblings.end()) ? nullptr : *(at + 1);
+    case GW_HWNDPREV: return (at == siblings.end() || at == siblings.begin()) ? nullptr : *(at - 1);
+    default:
+      diag("user32", "GetWindow", "unsupported relation %u", relation);
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return nullptr;
+  }
+}
+
+int WINAPI GetClassNameW(HWND window, LPWSTR buffer, int size) {
+  Window *w = checkWindow(window, "GetClassNameW");
+  if (!w || !buffer || size <= 0) return 0;
+  size_t n = std::min<size_t>(w->windowClass->name.size(), static_cast<size_t>(size) - 1);
+  std::wmemcpy(buffer, w->windowClass->name.data(), n);
+  buffer[n] = 0;
+  return static_cast<int>(n);
+}
+
 int WINAPI GetDlgCtrlID(HWND window) {
   Window *w = checkWindow(window, "GetDlgCtrlID");
   if (!w || !isChild(*w)) return 0;
@@ -875,6 +911,28 @@ HCURSOR WINAPI LoadCursorW(HINSTANCE instance, LPCWSTR name) {
   return nullptr;
 }
 
+}  // extern "C"
+
+namespace {
+bool focusFromHost = false;
+}
+
+void glintwork::hostFocusGained(HWND top) {
+  Table &t = table();
+  if (t.hostFocusRequest && findWindow(t.hostFocusRequest)) {
+    bool stale = t.hostFocusRequest != top && SDL_GetTicks() - t.hostFocusRequestTime < 1000;
+    if (stale) return;  // an event from before the request
+    t.hostFocusRequest = nullptr;
+  }
+  HWND focus = GetFocus();
+  if (focus && isDescendant(top, focus)) return;
+  focusFromHost = true;
+  SetFocus(top);
+  focusFromHost = false;
+}
+
+extern "C" {
+
 HWND WINAPI SetFocus(HWND window) {
   GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
   CallScope scope;
@@ -889,6 +947,15 @@ HWND WINAPI SetFocus(HWND window) {
       if (oldTop && (!window || !isDescendant(oldTop->handle, window))) oldTop->lastFocus = old;
     }
   t.focus = window;
+  // Moving the focus to another top-level window moves the host's keyboard focus
+  // with it, so the keys follow the Win32 focus.
+  Window *newTop = topLevelOf(findWindow(window));
+  Window *oldTop = topLevelOf(findWindow(old));
+  if (!focusFromHost && newTop && newTop != oldTop && newTop->sdl && (newTop->style & WS_VISIBLE)) {
+    SDL_SetWindowInputFocus(newTop->sdl);
+    t.hostFocusRequest = newTop->handle;
+    t.hostFocusRequestTime = SDL_GetTicks();
+  }
   if (findWindow(old)) {
     invalidate(old);
     sendMessage(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(window), 0);

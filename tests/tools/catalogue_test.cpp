@@ -39,12 +39,12 @@ TEST(Catalogue, WritesTheSameBytesOnEveryRunAsTheBuildDid) {
   fs::path a = freshDir("a"), b = freshDir("b");
   ASSERT_TRUE(catalogue::writeCatalogue(a.string()));
   ASSERT_TRUE(catalogue::writeCatalogue(b.string()));
-  for (const catalogue::FileSpec& spec : catalogue::kFiles) {
-    SCOPED_TRACE(spec.name);
-    std::string bytes = readAll(a / spec.name);
+  for (const catalogue::CatalogueEntry& entry : catalogue::kFiles) {
+    SCOPED_TRACE(entry.name);
+    std::string bytes = readAll(a / entry.name);
     EXPECT_FALSE(bytes.empty());
-    EXPECT_EQ(bytes, readAll(b / spec.name));
-    EXPECT_EQ(bytes, readAll(fs::path(GLINTWORK_CATALOGUE_DIR) / spec.name));
+    EXPECT_EQ(bytes, readAll(b / entry.name));
+    EXPECT_EQ(bytes, readAll(fs::path(GLINTWORK_CATALOGUE_DIR) / entry.name));
   }
   fs::remove_all(a);
   fs::remove_all(b);
@@ -76,14 +76,10 @@ TEST(Catalogue, EveryFileImportsAsAClosedOutwardMeshInsideTheViewBox) {
     EXPECT_GE(nv, e.minVertices);
     EXPECT_LE(nv, e.maxVertices);
 
-    double cx = 0, cy = 0, cz = 0;
     for (int32_t k = 0; k < nv; ++k) {
       EXPECT_LE(std::abs(v[k].x), 0.1f);
       EXPECT_LE(std::abs(v[k].y - 0.1f), 0.1f);
       EXPECT_LE(std::abs(v[k].z), 0.1f);
-      cx += v[k].x / nv;
-      cy += v[k].y / nv;
-      cz += v[k].z / nv;
     }
     // Closed and consistently wound: every directed edge once, its reverse once.
     std::map<std::pair<int32_t, int32_t>, int> edges;

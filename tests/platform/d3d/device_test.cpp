@@ -1,0 +1,599 @@
+// The Direct3D 9 device on OpenGL, checked by reading pixels back: clearing, culling
+// by screen winding, depth, shaders fed through constant tables, the fixed-function
+// stand-in, presentation to the window; plus reference counts and refusals.
+#include <cmath>
+#include <cstring>
+
+#include "d3d9/readback.h"
+#include "device_fixture.h"
+#include "png.h"
+
+namespace {
+
+constexpr D3DCOLOR kWhite = 0xFFFFFFFF, kBlack = 0xFF000000, kRed = 0xFFFF0000, kBlue = 0xFF0000FF;
+
+const std::vector<uint16_t> kOneTriangle = {0, 1, 2};
+
+TEST_F(DeviceTest, ClearFillsTheTargetRectanglesFromTheTopAndTheDepthBuffer) {
+  ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF336699, 0.5f, 0), D3D_OK);
+  readBack();
+  EXPECT_EQ(rgb(0, 0), 0x336699u);
+  EXPECT_EQ(rgb(kWidth - 1, kHeight - 1), 0x336699u);
+
+  const D3DRECT topLeft = {0, 0, LONG(kWidth / 2), LONG(kHeight / 2)};
+  ASSERT_EQ(device_->Clear(1, &topLeft, D3DCLEAR_TARGET, kRed, 1.0f, 0), D3D_OK);
+  readBack();
+  EXPECT_EQ(rgb(5, 5), 0xFF0000u);
+  EXPECT_EQ(rgb(kWidth - 5, kHeight - 5), 0x336699u);
+  EXPECT_EQ(rgb(kWidth / 2 - 1, kHeight / 2 - 1), 0xFF0000u);
+  EXPECT_EQ(rgb(kWidth / 2, kHeight / 2), 0x336699u);
+
+  // Depth cleared to 0.5: a triangle behind it is hidden, one in front shows.
+  device_->SetRenderState(D3DRS_LIGHTING, FALSE);
+  drawColored(triangleAt(0.7f, kWhite), kOneTriangle);
+  readBack();
+  EXPECT_EQ(rgb(kWidth / 2, kHeight / 2), 0x336699u);
+  drawColored(triangleAt(0.3f, kWhite), kOneTriangle);
+  readBack();
+  EXPECT_EQ(rgb(kWidth / 2, kHeight / 2), 0xFFFFFFu);
+}
+
+TEST_F(DeviceTest, CullModesFollowDirect3DsScreenWinding) {
+  // (-0.9, 0.9) → (0.9, 0.9) → (0, -0.9) runs clockwise on screen (clip +y is the top).
+  const std::vector<ColorVertex> clockwise = triangleAt(0.5f, kWhite);
+  const std::vector<ColorVertex> counterClockwise = {clockwise[0], clockwise[2], clockwise[1]};
+  struct Row {
+    const char *context;
+    DWORD cull;
+    const std::vector<ColorVertex> *triangle;
+    bool drawn;
+  } rows[] = {
+      {"CW culls the clockwise one", D3DCULL_CW, &clockwise, false},
+      {"CW keeps the counter-clockwise one", D3DCULL_CW, &counterClockwise, true},
+      {"CCW keeps the clockwise one", D3DCULL_CCW, &clockwise, true},
+      {"CCW culls the counter-clockwise one", D3DCULL_CCW, &counterClockwise, false},
+      {"none keeps the clockwise one", D3DCULL_NONE, &clockwise, true},
+      {"none keeps the counter-clockwise one", D3DCULL_NONE, &counterClockwise, true},
+  };
+  device_->SetRenderState(D3DRS_LIGHTING, FALSE);
+  for (const Row &row : rows) {
+    SCOPED_TRACE(row.context);
+    device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
+    ASSERT_EQ(device_->SetRenderState(D3DRS_CULLMODE, row.cull), D3D_OK);
+    drawColored(*row.triangle, kOneTriangle);
+    readBack();
+    EXPECT_EQ(rgb(kWidth / 2, kHeight / 2), row.drawn ? 0xFFFFFFu : 0u);
+  }
+}
+
+TEST_F(DeviceTest, DepthStatesDecideWhichOfTwoTrianglesShows) {
+  struct Row {
+    const char *context;
+    D3DRENDERSTATETYPE state;
+    DWORD value;
+    uint32_t expected;
+  } rows[] = {
+      {"default LESSEQUAL keeps the nearer red", D3DRS_ZFUNC, D3DCMP_LESSEQUAL, 0xFF0000},
+      {"z disabled lets the later blue win", D3DRS_ZENABLE, D3DZB_FALSE, 0x0000FF},
+      {"ALWAYS lets the later blue win", D3DRS_ZFUNC, D3DCMP_ALWAYS, 0x0000FF},
+      {"no z writes leave nothing for blue to fail", D3DRS_ZWRITEENABLE, FALSE, 0x0000FF},
+  };
+  device_->SetRenderState(D3DRS_LIGHTING, FALSE);
+  for (const Row &row : rows) {
+    SCOPED_TRACE(row.context);
+    device_->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+    device_->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
+    device_->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+    device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
+    device_->SetRenderState(row.state, row.value);
+    drawColored(triangleAt(0.3f, kRed), kOneTriangle);
+    drawColored(triangleAt(0.6f, kBlue), kOneTriangle);
+    readBack();
+    EXPECT_EQ(rgb(kWidth / 2, kHeight / 2), row.expected);
+  }
+}
+
+TEST_F(DeviceTest, PresentInBetweenLeavesTheDrawingStateAlone) {
+  device_->SetRenderState(D3DRS_LIGHTING, FALSE);
+  device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
+  drawColored(triangleAt(0.3f, kRed), kOneTriangle);
+  ASSERT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+  drawColored(triangleAt(0.6f, kBlue), kOneTriangle);
+  readBack();
+  EXPECT_EQ(rgb(kWidth / 2, kHeight / 2), 0xFF0000u);
+}
+
+TEST_F(DeviceTest, WireframeFillLeavesTheInsideUndrawn) {
+  device_->SetRenderState(D3DRS_LIGHTING, FALSE);
+  device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
+  ASSERT_EQ(device_->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME), D3D_OK);
+  drawColored(triangleAt(0.5f, kWhite), kOneTriangle);
+  readBack();
+  EXPECT_EQ(rgb(kWidth / 2, kHeight / 2), 0u);
+  int lit = 0;
+  for (UINT x = 0; x < kWidth; ++x) lit += rgb(x, int(kHeight * 0.05f)) == 0xFFFFFF ? 1 : 0;
+  EXPECT_GT(lit, 0);  // the top edge, 0.9 up in clip space
+}
+
+// World → pixel coordinates (continuous, origin at the top-left corner) of the CPU math.
+D3DXVECTOR3 toPixels(const D3DXVECTOR3 &world, const D3DXMATRIX &wvp, UINT width, UINT height) {
+  D3DXVECTOR3 clip;
+  D3DXVec3TransformCoord(&clip, &world, &wvp);
+  return D3DXVECTOR3((clip.x + 1.0f) * 0.5f * width, (1.0f - clip.y) * 0.5f * height, clip.z);
+}
+
+D3DXMATRIX programCamera() {
+  const D3DXVECTOR3 eye(-0.1f, 0.2f, 0.28f), at(0.0f, 0.1f, 0.0f), up(0.0f, 1.0f, 0.0f);
+  D3DXMATRIX view, projection, product;
+  D3DXMatrixLookAtRH(&view, &eye, &at, &up);
+  D3DXMatrixPerspectiveFovRH(&projection, 0.4f * D3DX_PI, 4.0f / 3.0f, 0.1f, -3000.0f);
+  D3DXMatrixMultiply(&product, &view, &projection);
+  return product;
+}
+
+const char *const kTransformVertex = R"(float4x4 matWorldViewProj;
+float4 Main(float4 pos : POSITION) : POSITION { return mul(pos, matWorldViewProj); })";
+
+const char *const kTintPixel = R"(float4 base;
+float4 tint;
+float4 Main() : COLOR { return tint + base * 0.0; })";
+
+TEST_F(DeviceTest, AVertexTransformedBySetMatrixLandsWhereTheCpuMathPutsIt) {
+  IDirect3DVertexShader9 *vs = vertexShader(kTransformVertex);
+  ID3DXConstantTable *psTable = nullptr;
+  IDirect3DPixelShader9 *ps = pixelShader(kTintPixel, &psTable);
+  ASSERT_TRUE(vs && ps);
+  D3DXMATRIX world, wvp;
+  D3DXMatrixRotationY(&world, 0.3f);
+  const D3DXMATRIX camera = programCamera();
+  D3DXMatrixMultiply(&wvp, &world, &camera);
+  ASSERT_EQ(lastVertexTable()->SetMatrix(device_, lastVertexTable()->GetConstantByName(nullptr, "matWorldViewProj"),
+                                         &wvp),
+            D3D_OK);
+  const D3DXVECTOR4 green(0.0f, 1.0f, 0.0f, 1.0f);
+  ASSERT_EQ(psTable->SetVector(device_, psTable->GetConstantByName(nullptr, "tint"), &green), D3D_OK);
+
+  const D3DXVECTOR3 corner(0.01f, 0.12f, 0.02f);
+  const D3DXVECTOR3 points[] = {corner, corner + D3DXVECTOR3(0.04f, 0, 0), corner + D3DXVECTOR3(0, -0.04f, 0)};
+  const D3DXVECTOR3 screen[] = {toPixels(points[0], wvp, kWidth, kHeight), toPixels(points[1], wvp, kWidth, kHeight),
+                                toPixels(points[2], wvp, kWidth, kHeight)};
+  device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+  device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
+  device_->SetVertexShader(vs);
+  device_->SetPixelShader(ps);
+  std::vector<ColorVertex> vertices;
+  for (const D3DXVECTOR3 &p : points) vertices.push_back({p.x, p.y, p.z, 0});
+  drawColored(vertices, kOneTriangle);
+  readBack();
+
+  // Three pixels into the corner along the bisector of its edges: drawn; three out: not.
+  D3DXVECTOR3 a = screen[1] - screen[0], b = screen[2] - screen[0], bisector;
+  D3DXVec3Normalize(&a, &a);
+  D3DXVec3Normalize(&b, &b);
+  D3DXVECTOR3 sum = a + b;
+  D3DXVec3Normalize(&bisector, &sum);
+  const D3DXVECTOR3 inside = screen[0] + bisector * 3.0f, outside = screen[0] - bisector * 3.0f;
+  ASSERT_GT(inside.x, 0);
+  ASSERT_LT(inside.y, float(kHeight));
+  EXPECT_EQ(rgb(int(inside.x), int(inside.y)), 0x00FF00u) << "corner at " << screen[0].x << "," << screen[0].y;
+  EXPECT_EQ(rgb(int(outside.x), int(outside.y)), 0u);
+}
+
+TEST_F(DeviceTest, APixelShaderConstantSetBySetVectorIsThePixelsColour) {
+  IDirect3DVertexShader9 *vs = vertexShader(kTransformVertex);
+  ID3DXConstantTable *psTable = nullptr;
+  IDirect3DPixelShader9 *ps = pixelShader(kTintPixel, &psTable);
+  ASSERT_TRUE(vs && ps);
+  D3DXMATRIX identity;
+  D3DXMatrixIdentity(&identity);
+  lastVertexTable()->SetMatrix(device_, "matWorldViewProj", &identity);  // a name serves as a handle
+  const D3DXVECTOR4 base(1.0f, 1.0f, 1.0f, 1.0f), tint(0.2f, 0.4f, 0.6f, 1.0f);
+  psTable->SetVector(device_, psTable->GetConstantByName(nullptr, "base"), &base);
+  ASSERT_EQ(psTable->SetVector(device_, psTable->GetConstantByName(nullptr, "tint"), &tint), D3D_OK);
+  float registers[8];
+  ASSERT_EQ(device_->GetPixelShaderConstantF(0, registers, 2), D3D_OK);
+  EXPECT_EQ(registers[4], 0.2f);  // tint follows base: register c1
+  device_->SetVertexShader(vs);
+  device_->SetPixelShader(ps);
+  device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
+  drawColored(triangleAt(0.5f, 0), kOneTriangle);
+  readBack();
+  const uint32_t p = rgb(kWidth / 2, kHeight / 2);
+  EXPECT_NEAR(int((p >> 16) & 0xFF), 51, 1);
+  EXPECT_NEAR(int((p >> 8) & 0xFF), 102, 1);
+  EXPECT_NEAR(int(p & 0xFF), 153, 1);
+}
+
+TEST_F(DeviceTest, VertexInputsAndVaryingsMatchBySemanticNotByOrder) {
+  // The declaration lists the normal before the position; the pixel shader declares
+  // its inputs in the opposite order to the vertex shader's outputs.
+  struct Vertex {
+    float nx, ny, nz, x, y, z;
+  };
+  const Vertex v[] = {{1, 0.5f, 0, -0.9f, 0.9f, 0.5f}, {1, 0.5f, 0, 0.9f, 0.9f, 0.5f}, {1, 0.5f, 0, 0, -0.9f, 0.5f}};
+  const D3DVERTEXELEMENT9 elements[] = {
+      {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_NORMAL, 0},
+      {0, 12, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
+      D3DDECL_END()};
+  IDirect3DVertexDeclaration9 *declaration = nullptr;
+  ASSERT_EQ(device_->CreateVertexDeclaration(elements, &declaration), D3D_OK);
+  owned_.push_back(declaration);
+  IDirect3DVertexShader9 *vs = vertexShader(R"(struct Out { float4 p : POSITION; float3 a : TEXCOORD1; float3 b : TEXCOORD0; };
+Out Main(float3 n : NORMAL, float4 p : POSITION) { Out o; o.p = p; o.a = 1 - n; o.b = n; return o; })");
+  IDirect3DPixelShader9 *ps =
+      pixelShader("float4 Main(float3 b : TEXCOORD0, float3 a : TEXCOORD1) : COLOR { return float4(b, 1); }");
+  ASSERT_TRUE(vs && ps);
+  IDirect3DVertexBuffer9 *vb = vertexBuffer(v, sizeof v);
+  IDirect3DIndexBuffer9 *ib = indexBuffer(kOneTriangle);
+  device_->SetVertexDeclaration(declaration);
+  device_->SetVertexShader(vs);
+  device_->SetPixelShader(ps);
+  device_->SetStreamSource(0, vb, 0, sizeof(Vertex));
+  device_->SetIndices(ib);
+  device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
+  device_->BeginScene();
+  ASSERT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 3, 0, 1), D3D_OK);
+  device_->EndScene();
+  readBack();
+  const uint32_t p = rgb(kWidth / 2, kHeight / 2);
+  EXPECT_EQ(p >> 16, 0xFFu);
+  EXPECT_NEAR(int((p >> 8) & 0xFF), 128, 1);
+  EXPECT_EQ(p & 0xFF, 0u);
+}
+
+TEST_F(DeviceTest, FixedFunctionMarkerIsBlackWithLightingOnAndWhiteWithItOff) {
+  ID3DXMesh *sphere = nullptr;
+  ASSERT_EQ(D3DXCreateSphere(device_, 0.02f, 10, 10, &sphere, nullptr), D3D_OK);
+  owned_.push_back(sphere);
+  const D3DXVECTOR3 eye(-0.1f, 0.2f, 0.28f), at(0.0f, 0.1f, 0.0f), up(0.0f, 1.0f, 0.0f);
+  D3DXMATRIX view, projection, world;
+  D3DXMatrixLookAtRH(&view, &eye, &at, &up);
+  D3DXMatrixPerspectiveFovRH(&projection, 0.4f * D3DX_PI, 4.0f / 3.0f, 0.1f, -3000.0f);
+  D3DXMatrixTranslation(&world, 0.0f, 0.1f, 0.0f);
+  device_->SetTransform(D3DTS_VIEW, &view);
+  device_->SetTransform(D3DTS_PROJECTION, &projection);
+  device_->SetTransform(D3DTS_WORLD, &world);
+  device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);  // as the program sets it
+  struct Row {
+    const char *context;
+    BOOL lighting;
+    D3DCOLOR clear;
+    uint32_t marker;
+  } rows[] = {{"lighting on, no lights", TRUE, kWhite, 0x000000}, {"lighting off", FALSE, kBlack, 0xFFFFFF}};
+  for (const Row &row : rows) {
+    SCOPED_TRACE(row.context);
+    device_->SetRenderState(D3DRS_LIGHTING, row.lighting);
+    device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, row.clear, 1.0f, 0);
+    device_->BeginScene();
+    ASSERT_EQ(sphere->DrawSubset(0), D3D_OK);
+    device_->EndScene();
+    readBack();
+    // The target is at the centre of the view.
+    EXPECT_EQ(rgb(kWidth / 2, kHeight / 2), row.marker);
+    EXPECT_EQ(rgb(2, 2), row.clear & 0xFFFFFF);
+  }
+}
+
+TEST_F(DeviceTest, PresentScalesTheBackBufferToTheClientAreaTheRightWayUp) {
+  HWND big = createTestWindow(2 * kWidth, 2 * kHeight);
+  ASSERT_NE(big, nullptr);
+  D3DPRESENT_PARAMETERS pp = programPresentation(big, kWidth, kHeight);
+  IDirect3DDevice9 *device = nullptr;
+  ASSERT_EQ(d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, big, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp,
+                               &device),
+            D3D_OK);
+  std::swap(device, device_);
+  device_->SetRenderState(D3DRS_LIGHTING, FALSE);
+  device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
+  const D3DRECT leftHalf = {0, 0, LONG(kWidth / 2), LONG(kHeight)};
+  device_->Clear(1, &leftHalf, D3DCLEAR_TARGET, kRed, 1.0f, 0);
+  // White over the top right quarter: clip +y is up.
+  drawColored({{0.1f, 0.95f, 0.5f, kWhite}, {0.95f, 0.95f, 0.5f, kWhite}, {0.95f, 0.1f, 0.5f, kWhite}},
+              kOneTriangle);
+  ASSERT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+  std::vector<uint32_t> window;
+  UINT w = 0, h = 0;
+  ASSERT_EQ(glintwork::readWindowDrawable(device_, &window, &w, &h), D3D_OK);
+  RECT client;
+  GetClientRect(big, &client);
+  EXPECT_EQ(w, UINT(client.right));
+  EXPECT_EQ(h, UINT(client.bottom));
+  ASSERT_EQ(w, 2 * kWidth);
+  auto at = [&](UINT x, UINT y) { return window[size_t(y) * w + x] & 0xFFFFFF; };
+  EXPECT_EQ(at(w / 4, h / 2), 0xFF0000u);
+  EXPECT_EQ(at(w - 24, 24), 0xFFFFFFu);
+  EXPECT_EQ(at(w - 8, h - 8), 0u);
+  EXPECT_EQ(at(w / 2 + 4, h / 2 + 4), 0u);
+  testpng::write("present_scaled.png", window, w, h);
+  for (auto it = owned_.rbegin(); it != owned_.rend(); ++it) (*it)->Release();
+  owned_.clear();
+  std::swap(device, device_);
+  EXPECT_EQ(device->Release(), 0u);
+  DestroyWindow(big);
+}
+
+const char *const kBlinnPhongVertex = R"(float4x4 matWorldViewProj;
+float4x4 matWorld;
+float4 vecLightDir;
+float4 vecEyePosition;
+struct VS_OUTPUT { float4 Pos : POSITION; float3 Light : TEXCOORD0; float3 Norm : TEXCOORD1; float3 View : TEXCOORD2; };
+VS_OUTPUT Main(float4 Pos : POSITION, float3 Normal : NORMAL) {
+  VS_OUTPUT Out;
+  Out.Pos = mul(Pos, matWorldViewProj);
+  float3 world = mul(Pos, matWorld).xyz;
+  Out.Light = vecLightDir.xyz - world;
+  Out.View = vecEyePosition.xyz - world;
+  Out.Norm = mul(float4(Normal, 0), matWorld).xyz;
+  return Out;
+})";
+
+const char *const kBlinnPhongPixel = R"(float4 ambientIC;
+float4 diffuseIC;
+float4 specularIC;
+float4 Main(float3 Light : TEXCOORD0, float3 Norm : TEXCOORD1, float3 View : TEXCOORD2) : COLOR {
+  float3 N = normalize(Norm);
+  float3 L = normalize(Light);
+  float3 H = normalize(L + normalize(View));
+  return ambientIC + diffuseIC * saturate(dot(N, L)) + specularIC * pow(saturate(dot(N, H)), 32);
+})";
+
+TEST_F(DeviceTest, BlinnPhongPairShadesASphereLitFromTheUpperRight) {
+  ID3DXMesh *sphere = nullptr;
+  ASSERT_EQ(D3DXCreateSphere(device_, 0.05f, 32, 32, &sphere, nullptr), D3D_OK);
+  owned_.push_back(sphere);
+  IDirect3DVertexShader9 *vs = vertexShader(kBlinnPhongVertex);
+  ID3DXConstantTable *vsTable = lastVertexTable();
+  ID3DXConstantTable *psTable = nullptr;
+  IDirect3DPixelShader9 *ps = pixelShader(kBlinnPhongPixel, &psTable);
+  ASSERT_TRUE(vs && ps);
+  D3DXMATRIX world, wvp;
+  D3DXMatrixTranslation(&world, 0.0f, 0.1f, 0.0f);
+  const D3DXMATRIX camera = programCamera();
+  D3DXMatrixMultiply(&wvp, &world, &camera);
+  vsTable->SetMatrix(device_, vsTable->GetConstantByName(nullptr, "matWorldViewProj"), &wvp);
+  vsTable->SetMatrix(device_, vsTable->GetConstantByName(nullptr, "matWorld"), &world);
+  const D3DXVECTOR4 eye(-0.1f, 0.2f, 0.28f, 0.0f), light(0.3f, 0.4f, 0.3f, 0.0f);
+  vsTable->SetVector(device_, vsTable->GetConstantByName(nullptr, "vecEyePosition"), &eye);
+  vsTable->SetVector(device_, vsTable->GetConstantByName(nullptr, "vecLightDir"), &light);
+  const D3DXVECTOR4 ambient(0.1f, 0.0f, 0.0f, 1.0f), diffuse(0.7f, 0.1f, 0.1f, 1.0f), specular(1, 1, 1, 1);
+  psTable->SetVector(device_, psTable->GetConstantByName(nullptr, "ambientIC"), &ambient);
+  psTable->SetVector(device_, psTable->GetConstantByName(nullptr, "diffuseIC"), &diffuse);
+  psTable->SetVector(device_, psTable->GetConstantByName(nullptr, "specularIC"), &specular);
+  device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+  device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF202040, 1.0f, 0);
+  device_->SetVertexShader(vs);
+  device_->SetPixelShader(ps);
+  device_->BeginScene();
+  ASSERT_EQ(sphere->DrawSubset(0), D3D_OK);
+  device_->EndScene();
+  readBack();
+  EXPECT_TRUE(savePng("blinnphong_sphere.png"));
+
+  // Outside the sphere: the clear colour. On it: red shades, a near-white highlight
+  // on the side facing the light (upper right), the far side close to the ambient.
+  EXPECT_EQ(rgb(2, 2), 0x202040u);
+  int brightest = 0, darkest = 255, reddish = 0;
+  for (UINT y = 0; y < kHeight; ++y)
+    for (UINT x = 0; x < kWidth; ++x) {
+      const uint32_t p = rgb(int(x), int(y));
+      if (p == 0x202040u) continue;
+      const int r = int(p >> 16), g = int((p >> 8) & 0xFF);
+      brightest = std::max(brightest, g);
+      darkest = std::min(darkest, r);
+      reddish += r > g ? 1 : 0;
+    }
+  EXPECT_GT(reddish, 500);
+  EXPECT_GT(brightest, 200);  // the specular highlight
+  EXPECT_LT(darkest, 60);     // the unlit side keeps only the ambient red
+  const uint32_t upperRight = rgb(kWidth / 2 + 8, kHeight / 2 - 8), lowerLeft = rgb(kWidth / 2 - 8, kHeight / 2 + 8);
+  EXPECT_GT(upperRight >> 16, lowerLeft >> 16);
+}
+
+// ---- Reference counts and refusals ----
+
+TEST_F(DeviceTest, ReferenceCountsFollowCreationBindingAndRelease) {
+  EXPECT_EQ(device_->AddRef(), 2u);
+  EXPECT_EQ(device_->Release(), 1u);
+  // The device keeps the Direct3D object it came from.
+  EXPECT_EQ(d3d_->AddRef(), 3u);
+  EXPECT_EQ(d3d_->Release(), 2u);
+  IDirect3D9 *parent = nullptr;
+  ASSERT_EQ(device_->GetDirect3D(&parent), D3D_OK);
+  EXPECT_EQ(parent, d3d_);
+  EXPECT_EQ(parent->Release(), 2u);
+
+  IDirect3DVertexBuffer9 *vb = nullptr;
+  ASSERT_EQ(device_->CreateVertexBuffer(64, 0, 0, D3DPOOL_MANAGED, &vb, nullptr), D3D_OK);
+  EXPECT_EQ(device_->SetStreamSource(0, vb, 0, 16), D3D_OK);
+  EXPECT_EQ(vb->AddRef(), 3u);  // ours, the binding's, this one
+  EXPECT_EQ(vb->Release(), 2u);
+  device_->SetStreamSource(0, nullptr, 0, 0);
+  EXPECT_EQ(vb->AddRef(), 2u);
+  EXPECT_EQ(vb->Release(), 1u);
+
+  ID3DXMesh *sphere = nullptr;
+  ASSERT_EQ(D3DXCreateSphere(device_, 1.0f, 4, 3, &sphere, nullptr), D3D_OK);
+  EXPECT_EQ(device_->AddRef(), 3u);  // the mesh holds the device, as in D3DX
+  device_->Release();
+  EXPECT_EQ(sphere->Release(), 0u);
+  EXPECT_EQ(device_->AddRef(), 2u);
+  device_->Release();
+
+  // A resource still bound and still held when the device dies: the binding's
+  // reference goes with the device, the resource lives on without it.
+  device_->SetStreamSource(0, vb, 0, 16);
+  EXPECT_EQ(device_->Release(), 0u);
+  device_ = nullptr;
+  IDirect3DDevice9 *gone = reinterpret_cast<IDirect3DDevice9 *>(1);
+  EXPECT_EQ(vb->GetDevice(&gone), D3DERR_INVALIDCALL);
+  EXPECT_EQ(gone, nullptr);
+  void *data = nullptr;
+  EXPECT_EQ(vb->Lock(0, 0, &data, 0), D3D_OK);
+  EXPECT_NE(data, nullptr);
+  EXPECT_EQ(vb->Unlock(), D3DERR_INVALIDCALL);
+  EXPECT_EQ(vb->Release(), 0u);
+}
+
+TEST_F(DeviceTest, CreateDeviceRefusesWhatItCannotHonour) {
+  struct Row {
+    const char *context;
+    void (*change)(D3DPRESENT_PARAMETERS *, D3DDEVTYPE *, DWORD *, HWND *);
+    HRESULT expected;
+  } rows[] = {
+      {"full screen", [](D3DPRESENT_PARAMETERS *pp, D3DDEVTYPE *, DWORD *, HWND *) { pp->Windowed = FALSE; },
+       D3DERR_NOTAVAILABLE},
+      {"16-bit back buffer",
+       [](D3DPRESENT_PARAMETERS *pp, D3DDEVTYPE *, DWORD *, HWND *) { pp->BackBufferFormat = D3DFMT_R5G6B5; },
+       D3DERR_NOTAVAILABLE},
+      {"no such format",
+       [](D3DPRESENT_PARAMETERS *pp, D3DDEVTYPE *, DWORD *, HWND *) { pp->BackBufferFormat = D3DFORMAT(1234); },
+       D3DERR_INVALIDCALL},
+      {"depth format as back buffer",
+       [](D3DPRESENT_PARAMETERS *pp, D3DDEVTYPE *, DWORD *, HWND *) { pp->BackBufferFormat = D3DFMT_D24S8; },
+       D3DERR_INVALIDCALL},
+      {"colour format as depth buffer",
+       [](D3DPRESENT_PARAMETERS *pp, D3DDEVTYPE *, DWORD *, HWND *) { pp->AutoDepthStencilFormat = D3DFMT_A8R8G8B8; },
+       D3DERR_INVALIDCALL},
+      {"15-bit depth with stencil",
+       [](D3DPRESENT_PARAMETERS *pp, D3DDEVTYPE *, DWORD *, HWND *) { pp->AutoDepthStencilFormat = D3DFMT_D15S1; },
+       D3DERR_NOTAVAILABLE},
+      {"multisampling",
+       [](D3DPRESENT_PARAMETERS *pp, D3DDEVTYPE *, DWORD *, HWND *) { pp->MultiSampleType = D3DMULTISAMPLE_4_SAMPLES; },
+       D3DERR_NOTAVAILABLE},
+      {"reference rasteriser", [](D3DPRESENT_PARAMETERS *, D3DDEVTYPE *type, DWORD *, HWND *) { *type = D3DDEVTYPE_REF; },
+       D3DERR_NOTAVAILABLE},
+      {"two vertex processing modes",
+       [](D3DPRESENT_PARAMETERS *, D3DDEVTYPE *, DWORD *flags, HWND *) { *flags |= D3DCREATE_SOFTWARE_VERTEXPROCESSING; },
+       D3DERR_INVALIDCALL},
+      {"no window at all",
+       [](D3DPRESENT_PARAMETERS *pp, D3DDEVTYPE *, DWORD *, HWND *focus) {
+         pp->hDeviceWindow = nullptr;
+         *focus = nullptr;
+       },
+       D3DERR_INVALIDCALL},
+      {"a window without a drawable",
+       [](D3DPRESENT_PARAMETERS *pp, D3DDEVTYPE *, DWORD *, HWND *focus) {
+         pp->hDeviceWindow = reinterpret_cast<HWND>(0x1234);
+         *focus = pp->hDeviceWindow;
+       },
+       D3DERR_INVALIDCALL},
+  };
+  for (const Row &row : rows) {
+    SCOPED_TRACE(row.context);
+    D3DPRESENT_PARAMETERS pp = programPresentation(window_, 64, 48);
+    D3DDEVTYPE type = D3DDEVTYPE_HAL;
+    DWORD flags = D3DCREATE_HARDWARE_VERTEXPROCESSING;
+    HWND focus = window_;
+    row.change(&pp, &type, &flags, &focus);
+    IDirect3DDevice9 *device = reinterpret_cast<IDirect3DDevice9 *>(1);
+    EXPECT_EQ(d3d_->CreateDevice(D3DADAPTER_DEFAULT, type, focus, flags, &pp, &device), row.expected);
+    EXPECT_EQ(device, nullptr);
+  }
+  EXPECT_EQ(Direct3DCreate9(31), nullptr);
+}
+
+TEST_F(DeviceTest, AdapterReportsHardwareTransformShaderModel3AndAFixedOffscreenMode) {
+  D3DCAPS9 caps;
+  ASSERT_EQ(d3d_->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps), D3D_OK);
+  EXPECT_TRUE(caps.DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT);
+  EXPECT_EQ(caps.VertexShaderVersion, DWORD(D3DVS_VERSION(3, 0)));
+  EXPECT_EQ(caps.PixelShaderVersion, DWORD(D3DPS_VERSION(3, 0)));
+  EXPECT_EQ(d3d_->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_REF, &caps), D3DERR_NOTAVAILABLE);
+  EXPECT_EQ(d3d_->GetDeviceCaps(1, D3DDEVTYPE_HAL, &caps), D3DERR_INVALIDCALL);
+  D3DDISPLAYMODE mode;
+  ASSERT_EQ(d3d_->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode), D3D_OK);
+  EXPECT_EQ(mode.Width, 1024u);
+  EXPECT_EQ(mode.Height, 768u);
+  EXPECT_EQ(mode.Format, D3DFMT_X8R8G8B8);
+  EXPECT_EQ(d3d_->GetAdapterDisplayMode(1, &mode), D3DERR_INVALIDCALL);
+}
+
+TEST_F(DeviceTest, RenderStatesStartAtDirect3DsDefaults) {
+  struct Row {
+    D3DRENDERSTATETYPE state;
+    DWORD value;
+  } rows[] = {{D3DRS_ZENABLE, D3DZB_TRUE},      {D3DRS_ZWRITEENABLE, TRUE},   {D3DRS_ZFUNC, D3DCMP_LESSEQUAL},
+              {D3DRS_CULLMODE, D3DCULL_CCW},    {D3DRS_FILLMODE, D3DFILL_SOLID}, {D3DRS_LIGHTING, TRUE},
+              {D3DRS_AMBIENT, 0},               {D3DRS_ALPHABLENDENABLE, FALSE}, {D3DRS_COLORWRITEENABLE, 0xF},
+              {D3DRS_SHADEMODE, D3DSHADE_GOURAUD}};
+  for (const Row &row : rows) {
+    SCOPED_TRACE(row.state);
+    DWORD value = 0xDEAD;
+    ASSERT_EQ(device_->GetRenderState(row.state, &value), D3D_OK);
+    EXPECT_EQ(value, row.value);
+  }
+  EXPECT_EQ(device_->SetRenderState(D3DRENDERSTATETYPE(1000), 0), D3DERR_INVALIDCALL);
+  D3DMATRIX m;
+  ASSERT_EQ(device_->GetTransform(D3DTS_WORLD, &m), D3D_OK);
+  EXPECT_EQ(m._11, 1.0f);
+  EXPECT_EQ(m._12, 0.0f);
+}
+
+TEST_F(DeviceTest, CallsOutOfOrderOrOutOfRangeAreRefused) {
+  const std::vector<ColorVertex> vertices = triangleAt(0.5f, kWhite);
+  IDirect3DVertexBuffer9 *vb = vertexBuffer(vertices.data(), UINT(vertices.size() * sizeof(ColorVertex)));
+  IDirect3DIndexBuffer9 *ib = indexBuffer({0, 1, 2, 0, 2, 3});  // index 3 is past the three vertices
+  device_->SetFVF(kColorFvf);
+  device_->SetStreamSource(0, vb, 0, sizeof(ColorVertex));
+  device_->SetIndices(ib);
+
+  EXPECT_EQ(device_->EndScene(), D3DERR_INVALIDCALL);
+  EXPECT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 3, 0, 1), D3DERR_INVALIDCALL);
+  ASSERT_EQ(device_->BeginScene(), D3D_OK);
+  EXPECT_EQ(device_->BeginScene(), D3DERR_INVALIDCALL);
+  struct Row {
+    const char *context;
+    INT base;
+    UINT minIndex, vertices, start, primitives;
+    HRESULT expected;
+  } rows[] = {
+      {"the first triangle", 0, 0, 3, 0, 1, D3D_OK},
+      {"past the end of the indices", 0, 0, 3, 3, 2, D3DERR_INVALIDCALL},
+      {"an index beyond NumVertices", 0, 0, 3, 3, 1, D3DERR_INVALIDCALL},
+      {"an index beyond the vertex buffer", 0, 0, 4, 3, 1, D3DERR_INVALIDCALL},
+      {"a base vertex that runs off the buffer", 1, 0, 3, 0, 1, D3DERR_INVALIDCALL},
+      {"a base vertex below zero", -1, 0, 3, 0, 1, D3DERR_INVALIDCALL},
+      {"no primitives", 0, 0, 3, 0, 0, D3DERR_INVALIDCALL},
+  };
+  for (const Row &row : rows) {
+    SCOPED_TRACE(row.context);
+    EXPECT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, row.base, row.minIndex, row.vertices, row.start,
+                                            row.primitives),
+              row.expected);
+  }
+  EXPECT_EQ(device_->EndScene(), D3D_OK);
+
+  void *data = nullptr;
+  EXPECT_EQ(vb->Lock(8, UINT(vertices.size() * sizeof(ColorVertex)), &data, 0), D3DERR_INVALIDCALL);
+  EXPECT_EQ(vb->Unlock(), D3DERR_INVALIDCALL);
+  EXPECT_EQ(vb->Lock(0, 0, &data, 0), D3D_OK);  // 0, 0: the whole buffer
+  EXPECT_EQ(static_cast<ColorVertex *>(data)[2].y, -0.9f);
+  EXPECT_EQ(vb->Unlock(), D3D_OK);
+
+  const DWORD junk[] = {0x12345678, 0, 0, 0};
+  IDirect3DVertexShader9 *vs = reinterpret_cast<IDirect3DVertexShader9 *>(1);
+  EXPECT_EQ(device_->CreateVertexShader(junk, &vs), D3DERR_INVALIDCALL);
+  EXPECT_EQ(vs, nullptr);
+  ID3DXBuffer *code = nullptr;
+  ASSERT_EQ(D3DXCompileShader(kTransformVertex, UINT(std::strlen(kTransformVertex)), nullptr, nullptr, "Main",
+                              "vs_1_1", 0, &code, nullptr, nullptr),
+            D3D_OK);
+  IDirect3DPixelShader9 *ps = nullptr;
+  EXPECT_EQ(device_->CreatePixelShader(static_cast<const DWORD *>(code->GetBufferPointer()), &ps),
+            D3DERR_INVALIDCALL);
+  code->Release();
+
+  const float four[8] = {};
+  EXPECT_EQ(device_->SetVertexShaderConstantF(255, four, 2), D3DERR_INVALIDCALL);
+  EXPECT_EQ(device_->SetPixelShaderConstantF(223, four, 1), D3D_OK);
+  EXPECT_EQ(device_->SetPixelShaderConstantF(224, four, 1), D3DERR_INVALIDCALL);
+  EXPECT_EQ(device_->Clear(1, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0), D3DERR_INVALIDCALL);
+  const RECT rect = {0, 0, 8, 8};
+  EXPECT_EQ(device_->Present(&rect, nullptr, nullptr, nullptr), D3DERR_INVALIDCALL);
+  IDirect3DIndexBuffer9 *badIndices = nullptr;
+  EXPECT_EQ(device_->CreateIndexBuffer(12, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &badIndices, nullptr),
+            D3DERR_INVALIDCALL);
+  EXPECT_EQ(device_->CreateVertexBuffer(0, 0, 0, D3DPOOL_MANAGED, &vb, nullptr), D3DERR_INVALIDCALL);
+}
+
+}  // namespace
