@@ -246,6 +246,19 @@ HRESULT RecordingDevice::SetPixelShaderConstantF(UINT start, const float *data, 
   return D3D_OK;
 }
 
+// Reads back the register files, as the constant table does before a partial write.
+HRESULT RecordingDevice::GetVertexShaderConstantF(UINT start, float *data, UINT count) {
+  if (start + count > 256) return D3DERR_INVALIDCALL;
+  std::memcpy(data, vertexConstants[start], count * 16);
+  return D3D_OK;
+}
+
+HRESULT RecordingDevice::GetPixelShaderConstantF(UINT start, float *data, UINT count) {
+  if (start + count > 224) return D3DERR_INVALIDCALL;
+  std::memcpy(data, pixelConstants[start], count * 16);
+  return D3D_OK;
+}
+
 HRESULT RecordingDirect3D::GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE *mode) {
   log->add("GetAdapterDisplayMode(" + num(adapter) + ")");
   if (failDisplayMode) {

@@ -141,7 +141,7 @@ struct RecordingDevice : Recorded<IDirect3DDevice9> {
   HRESULT STDMETHODCALLTYPE SetVertexShader(IDirect3DVertexShader9 *shader) override;
   HRESULT STDMETHODCALLTYPE GetVertexShader(IDirect3DVertexShader9 **) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE SetVertexShaderConstantF(UINT start, const float *data, UINT count) override;
-  HRESULT STDMETHODCALLTYPE GetVertexShaderConstantF(UINT, float *, UINT) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetVertexShaderConstantF(UINT start, float *data, UINT count) override;
   HRESULT STDMETHODCALLTYPE SetStreamSource(UINT stream, IDirect3DVertexBuffer9 *buffer, UINT offset,
                                             UINT stride) override;
   HRESULT STDMETHODCALLTYPE GetStreamSource(UINT, IDirect3DVertexBuffer9 **, UINT *, UINT *) override {
@@ -153,7 +153,7 @@ struct RecordingDevice : Recorded<IDirect3DDevice9> {
   HRESULT STDMETHODCALLTYPE SetPixelShader(IDirect3DPixelShader9 *shader) override;
   HRESULT STDMETHODCALLTYPE GetPixelShader(IDirect3DPixelShader9 **) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE SetPixelShaderConstantF(UINT start, const float *data, UINT count) override;
-  HRESULT STDMETHODCALLTYPE GetPixelShaderConstantF(UINT, float *, UINT) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetPixelShaderConstantF(UINT start, float *data, UINT count) override;
 };
 
 // The Direct3D object: answers the display-mode and caps queries as configured and
