@@ -89,3 +89,57 @@ image_mean() {
 image_difference() {
   compare -metric AE "$1" "$2" null: 2>&1 || true
 }
+
+# Glintwork's two windows.
+GLINTWORK_MAIN_TITLE="[Interactive Demo Application] - Glintwork"
+GLINTWORK_PANEL_TITLE="Illumination settings"
+
+# Dialog-unit rows (centre y) of the panel's trackbars, and their ends in x. A
+# trackbar's thumb starts at its left end, its position 1.
+DU_INTENSITY_Y=129; DU_RED_Y=150; DU_GREEN_Y=171; DU_BLUE_Y=185; DU_SPEED_Y=38
+DU_TRACK_LEFT=62; DU_TRACK_RIGHT=174; DU_SPEED_LEFT=110; DU_SPEED_RIGHT=181
+
+# Drags the trackbar thumb on row $2 of panel $1 from the left end to x ($3).
+demo_set_trackbar() {
+  xsession_drag_dialog "$1" "$DU_TRACK_LEFT" "$2" "$3" "$2"
+}
+
+# What a person would try first: a diffuse colour and its intensity, a strong
+# specular highlight, the light set moving, then mesh 5.
+demo_play_session() {
+  local main=$1 panel=$2
+  xsession_click_dialog "$panel" 112 111          # Diffuse
+  demo_set_trackbar "$panel" "$DU_RED_Y" 150
+  demo_set_trackbar "$panel" "$DU_GREEN_Y" 110
+  demo_set_trackbar "$panel" "$DU_BLUE_Y" 80
+  demo_set_trackbar "$panel" "$DU_INTENSITY_Y" "$DU_TRACK_RIGHT"
+  xsession_click_dialog "$panel" 166 111          # Specular
+  demo_set_trackbar "$panel" "$DU_RED_Y" "$DU_TRACK_RIGHT"
+  demo_set_trackbar "$panel" "$DU_GREEN_Y" "$DU_TRACK_RIGHT"
+  demo_set_trackbar "$panel" "$DU_BLUE_Y" "$DU_TRACK_RIGHT"
+  demo_set_trackbar "$panel" "$DU_INTENSITY_Y" 150
+  xsession_click_dialog "$panel" 69 53            # Y Axis
+  xsession_drag_dialog "$panel" "$DU_SPEED_LEFT" "$DU_SPEED_Y" 125 "$DU_SPEED_Y"
+  xdotool windowfocus --sync "$main"
+  xdotool key 5
+  sleep 0.5
+}
+
+# Screenshot of both windows side by side into $1.
+demo_screenshot() {
+  local main=$1 panel=$2 out=$3 X Y WIDTH HEIGHT WINDOW SCREEN
+  xsession_geometry "$main"
+  local x0=$X y0=$Y
+  xsession_geometry "$panel"
+  local x1=$((X + WIDTH)) y1=$((Y + HEIGHT))
+  [ "$Y" -lt "$y0" ] && y0=$Y
+  xsession_geometry "$main"
+  [ $((Y + HEIGHT)) -gt "$y1" ] && y1=$((Y + HEIGHT))
+  xsession_screenshot "$out" "$x0" "$y0" $((x1 - x0)) $((y1 - y0))
+}
+
+# Closes the main window the way a person would (Alt+F4 while it has the focus).
+demo_close() {
+  xdotool windowfocus --sync "$1"
+  xdotool key alt+F4
+}
