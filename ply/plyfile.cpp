@@ -44,7 +44,7 @@ static inline int ply_getc(FILE* stream) {
 }
 
 static inline size_t ply_read_bytes(void* buffer, size_t size, FILE* stream) {
-#if defined(_WIN32)
+#if defined(_MSC_VER)
   return _fread_nolock(buffer, 1, size, stream);
 #elif defined(__GLIBC__)
   return fread_unlocked(buffer, 1, size, stream);
