@@ -21,7 +21,8 @@ namespace glintwork {
 
 namespace {
 
-void vline(const char *prefix, const char *module, const char *function, const char *format, va_list args) {
+__attribute__((format(printf, 4, 0))) void vline(const char *prefix, const char *module, const char *function,
+                                               const char *format, va_list args) {
   char text[1024];
   std::vsnprintf(text, sizeof text, format, args);
   std::fprintf(stderr, "%s%s: %s: %s\n", prefix, module, function, text);

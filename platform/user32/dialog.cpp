@@ -285,7 +285,8 @@ HWND WINAPI CreateDialogParamW(HINSTANCE instance, LPCWSTR templateName, HWND ow
   }
 
   Font *font = nullptr;
-  if (t->style & (DS_SETFONT | DS_SHELLFONT)) font = dialogFontHalfPoints(standInHalfPoints(t->pointSize));
+  if ((t->style & (DS_SETFONT | DS_SHELLFONT)) && t->pointSize > 0)
+    font = dialogFontHalfPoints(standInHalfPoints(t->pointSize));
   if (!font) font = dialogFontHalfPoints(standInHalfPoints(8));
   SIZE base = dialogBaseUnits(font);
   auto px = [&](int du) { return mulDiv(du, base.cx, 4); };
