@@ -7,7 +7,7 @@
 // TB_THUMBPOSITION and TB_ENDTRACK, a click or key with TB_ENDTRACK. Setting the
 // position or range by message tells nobody. Geometry as comctl32 6 lays out a
 // default horizontal trackbar: the channel 8 px in from each end and 9 px from
-// the top, 4 px thick; the thumb 11 x 18 px pointing down, 3 px from the top.
+// the top, 4 px thick; the thumb 11 x 19 px pointing down, 3 px from the top.
 // Left out: vertical trackbars (refused at creation), selection ranges, tooltips,
 // buddy windows, auto-repeat while the mouse is held on the channel.
 #include "../user32/user32_internal.h"
@@ -27,8 +27,8 @@ constexpr int kChannelTop = 9;
 constexpr int kChannelHeight = 4;
 constexpr int kThumbWidth = 11;
 constexpr int kThumbTop = 3;
-constexpr int kThumbBody = 13;  // the square part; the point adds 5 px
-constexpr int kThumbLength = 18;
+constexpr int kThumbBody = 14;  // the straight part; the point adds 5 px
+constexpr int kThumbLength = 19;
 
 enum class Drag { None, Thumb, Page };
 

@@ -21,7 +21,8 @@ namespace glintwork {
 
 namespace {
 
-void vline(const char *prefix, const char *module, const char *function, const char *format, va_list args) {
+__attribute__((format(printf, 4, 0))) void vline(const char *prefix, const char *module, const char *function,
+                                               const char *format, va_list args) {
   char text[1024];
   std::vsnprintf(text, sizeof text, format, args);
   std::fprintf(stderr, "%s%s: %s: %s\n", prefix, module, function, text);
@@ -268,6 +269,7 @@ HMODULE WINAPI GetModuleHandleW(LPCWSTR moduleName) {
 // The counter runs on CLOCK_MONOTONIC at a fixed 10,000,000 counts per second
 // (100 ns units), the frequency Windows reports on most current machines.
 BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER *frequency) {
+  GLINTWORK_TRACE("kernel32", "%s", "10000000 per second");
   if (!frequency) {
     diag("kernel32", "QueryPerformanceFrequency", "null pointer");
     lastError = ERROR_INVALID_PARAMETER;
@@ -331,6 +333,7 @@ static Resource *checkResource(HRSRC handle, const char *function) {
 }
 
 HGLOBAL WINAPI LoadResource(HMODULE module, HRSRC resource) {
+  GLINTWORK_TRACE("kernel32", "%p", static_cast<void *>(resource));
   (void)module;
   Resource *r = checkResource(resource, "LoadResource");
   return r ? const_cast<unsigned char *>(r->data) : nullptr;
@@ -340,6 +343,7 @@ HGLOBAL WINAPI LoadResource(HMODULE module, HRSRC resource) {
 LPVOID WINAPI LockResource(HGLOBAL data) { return data; }
 
 DWORD WINAPI SizeofResource(HMODULE module, HRSRC resource) {
+  GLINTWORK_TRACE("kernel32", "%p", static_cast<void *>(resource));
   (void)module;
   Resource *r = checkResource(resource, "SizeofResource");
   return r ? r->size : 0;

@@ -210,16 +210,17 @@ void paintButton(Window &w, SDL_Surface *s, int x, int y) {
 
   if (type == BS_GROUPBOX) {
     int tw = textWidth(font, text);
-    int lineY = y + th / 2;
+    // The frame's top runs through the middle of the text's ascent.
+    int lineY = y + th / 2 - 1;
     Color line = colors::frame;
-    fillRect(s, x, lineY, 1, ch - th / 2, line);
-    fillRect(s, x + cw - 1, lineY, 1, ch - th / 2, line);
+    fillRect(s, x, lineY, 1, ch - (lineY - y), line);
+    fillRect(s, x + cw - 1, lineY, 1, ch - (lineY - y), line);
     fillRect(s, x, y + ch - 1, cw, 1, line);
     if (text.empty()) {
       fillRect(s, x, lineY, cw, 1, line);
     } else {
-      fillRect(s, x, lineY, 6, 1, line);
-      int after = x + 8 + tw + 2;
+      fillRect(s, x, lineY, 8, 1, line);
+      int after = x + 8 + tw + 1;
       fillRect(s, after, lineY, x + cw - after, 1, line);
       drawText(s, font, text, x + 8, y, ink);
     }

@@ -244,6 +244,7 @@ using namespace glintwork;
 extern "C" {
 
 LRESULT WINAPI DefDlgProcW(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  GLINTWORK_TRACE("user32", "%p 0x%04x", static_cast<void *>(dialog), message);
   CallScope scope;
   Window *w = findWindow(dialog);
   if (!w) return 0;
@@ -284,7 +285,8 @@ HWND WINAPI CreateDialogParamW(HINSTANCE instance, LPCWSTR templateName, HWND ow
   }
 
   Font *font = nullptr;
-  if (t->style & (DS_SETFONT | DS_SHELLFONT)) font = dialogFontHalfPoints(standInHalfPoints(t->pointSize));
+  if ((t->style & (DS_SETFONT | DS_SHELLFONT)) && t->pointSize > 0)
+    font = dialogFontHalfPoints(standInHalfPoints(t->pointSize));
   if (!font) font = dialogFontHalfPoints(standInHalfPoints(8));
   SIZE base = dialogBaseUnits(font);
   auto px = [&](int du) { return mulDiv(du, base.cx, 4); };
@@ -343,6 +345,7 @@ HWND WINAPI CreateDialogParamW(HINSTANCE instance, LPCWSTR templateName, HWND ow
 }
 
 HWND WINAPI GetDlgItem(HWND dialog, int id) {
+  GLINTWORK_TRACE("user32", "%p %d", static_cast<void *>(dialog), id);
   Window *w = checkWindow(dialog, "GetDlgItem");
   if (!w) return nullptr;
   for (HWND c : w->children) {
@@ -354,6 +357,7 @@ HWND WINAPI GetDlgItem(HWND dialog, int id) {
 }
 
 LRESULT WINAPI SendDlgItemMessageW(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
+  GLINTWORK_TRACE("user32", "%p %d 0x%04x", static_cast<void *>(dialog), id, message);
   if (!checkWindow(dialog, "SendDlgItemMessageW")) return 0;
   HWND control = GetDlgItem(dialog, id);
   if (!control) {
@@ -364,6 +368,7 @@ LRESULT WINAPI SendDlgItemMessageW(HWND dialog, int id, UINT message, WPARAM wPa
 }
 
 BOOL WINAPI CheckDlgButton(HWND dialog, int id, UINT check) {
+  GLINTWORK_TRACE("user32", "%p %d %u", static_cast<void *>(dialog), id, check);
   HWND control = GetDlgItem(dialog, id);
   if (!control) return FALSE;
   SendMessageW(control, BM_SETCHECK, check, 0);
@@ -371,6 +376,7 @@ BOOL WINAPI CheckDlgButton(HWND dialog, int id, UINT check) {
 }
 
 UINT WINAPI IsDlgButtonChecked(HWND dialog, int id) {
+  GLINTWORK_TRACE("user32", "%p %d", static_cast<void *>(dialog), id);
   HWND control = GetDlgItem(dialog, id);
   if (!control) return 0;
   return static_cast<UINT>(SendMessageW(control, BM_GETCHECK, 0, 0));

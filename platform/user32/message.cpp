@@ -319,6 +319,7 @@ BOOL WINAPI PeekMessageW(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
     if (!inRange(it->message, filterMin, filterMax) || !forWindow(window, it->hwnd)) continue;
     *msg = *it;
     if (remove) q.erase(it);
+    GLINTWORK_TRACE("user32", "%p 0x%04x%s", static_cast<void *>(msg->hwnd), msg->message, remove ? "" : " (left queued)");
     return TRUE;
   }
   if (quitPosted && inRange(WM_QUIT, filterMin, filterMax)) {
@@ -327,6 +328,7 @@ BOOL WINAPI PeekMessageW(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
     msg->wParam = static_cast<WPARAM>(quitCode);
     msg->time = GetTickCount();
     if (remove) quitPosted = false;
+    GLINTWORK_TRACE("user32", "WM_QUIT %d%s", quitCode, remove ? "" : " (left queued)");
     return TRUE;
   }
   if (inRange(WM_PAINT, filterMin, filterMax))
@@ -337,12 +339,14 @@ BOOL WINAPI PeekMessageW(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
       msg->hwnd = h;
       msg->message = WM_PAINT;
       msg->time = GetTickCount();
+      GLINTWORK_TRACE("user32", "%p WM_PAINT", static_cast<void *>(h));
       return TRUE;
     }
   return FALSE;
 }
 
 BOOL WINAPI GetMessageW(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
   if (!msg) {
     diag("user32", "GetMessageW", "null message pointer");
     return -1;
@@ -357,6 +361,7 @@ BOOL WINAPI GetMessageW(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) 
 }
 
 BOOL WINAPI TranslateMessage(const MSG *msg) {
+  GLINTWORK_TRACE("user32", "0x%04x", msg ? msg->message : 0u);
   if (!msg) return FALSE;
   if (msg->message != WM_KEYDOWN && msg->message != WM_KEYUP && msg->message != WM_SYSKEYDOWN &&
       msg->message != WM_SYSKEYUP)
@@ -381,6 +386,7 @@ BOOL WINAPI TranslateMessage(const MSG *msg) {
 }
 
 LRESULT WINAPI DispatchMessageW(const MSG *msg) {
+  GLINTWORK_TRACE("user32", "%p 0x%04x", msg ? static_cast<void *>(msg->hwnd) : nullptr, msg ? msg->message : 0u);
   if (!msg) {
     diag("user32", "DispatchMessageW", "null message pointer");
     return 0;

@@ -262,7 +262,9 @@ int drawText(SDL_Surface *s, Font *font, const std::wstring &text, int x, int y,
   if (!font || text.empty()) return 0;
   SDL_Surface *glyphs = TTF_RenderUTF8_Blended(font->ttf, narrow(text).c_str(), SDL_Color{color.r, color.g, color.b, 255});
   if (!glyphs) return 0;
-  SDL_Rect dst{x, y, glyphs->w, glyphs->h};
+  // DejaVu's glyphs sit a pixel right of and below those of MS Shell Dlg in the
+  // same line box (bearing and ascent); drawn a pixel up and left they line up.
+  SDL_Rect dst{x - 1, y - 1, glyphs->w, glyphs->h};
   SDL_BlitSurface(glyphs, nullptr, s, &dst);
   int w = glyphs->w;
   SDL_FreeSurface(glyphs);

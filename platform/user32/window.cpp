@@ -382,6 +382,7 @@ ATOM WINAPI RegisterClassExW(const WNDCLASSEXW *wc) {
 }
 
 BOOL WINAPI UnregisterClassW(LPCWSTR className, HINSTANCE instance) {
+  GLINTWORK_TRACE("user32", "%s", nameForMessage(className).c_str());
   auto &all = classes();
   for (auto it = all.begin(); it != all.end(); ++it) {
     WindowClass *c = it->get();
@@ -539,6 +540,7 @@ BOOL WINAPI DestroyWindow(HWND window) {
 BOOL WINAPI IsWindow(HWND window) { return findWindow(window) ? TRUE : FALSE; }
 
 BOOL WINAPI IsWindowVisible(HWND window) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
   for (Window *w = findWindow(window); w; w = isChild(*w) ? findWindow(w->parent) : nullptr) {
     if (!(w->style & WS_VISIBLE)) return FALSE;
     if (!isChild(*w)) return TRUE;
@@ -604,6 +606,7 @@ BOOL WINAPI UpdateWindow(HWND window) {
 }
 
 BOOL WINAPI InvalidateRect(HWND window, const RECT *rect, BOOL erase) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
   (void)rect;
   (void)erase;
   if (!window) {
@@ -616,6 +619,7 @@ BOOL WINAPI InvalidateRect(HWND window, const RECT *rect, BOOL erase) {
 }
 
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
   Window *w = checkWindow(window, "GetWindowRect");
   if (!w || !rect) {
     if (w) diag("user32", "GetWindowRect", "null rectangle");
@@ -632,6 +636,7 @@ BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
 }
 
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
   Window *w = checkWindow(window, "GetClientRect");
   if (!w || !rect) {
     if (w) diag("user32", "GetClientRect", "null rectangle");
@@ -643,6 +648,7 @@ BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
 }
 
 BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle) {
+  GLINTWORK_TRACE("user32", "style 0x%08x ex 0x%08x", static_cast<unsigned>(style), static_cast<unsigned>(exStyle));
   if (!rect) {
     diag("user32", "AdjustWindowRectEx", "null rectangle");
     return FALSE;
@@ -657,6 +663,7 @@ BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyl
 }
 
 BOOL WINAPI ClientToScreen(HWND window, LPPOINT point) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
   Window *w = checkWindow(window, "ClientToScreen");
   if (!w || !point) return FALSE;
   POINT o = clientOriginOnScreen(*w);
@@ -666,6 +673,7 @@ BOOL WINAPI ClientToScreen(HWND window, LPPOINT point) {
 }
 
 BOOL WINAPI ScreenToClient(HWND window, LPPOINT point) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
   Window *w = checkWindow(window, "ScreenToClient");
   if (!w || !point) return FALSE;
   POINT o = clientOriginOnScreen(*w);
@@ -690,12 +698,14 @@ BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL re
 }
 
 HWND WINAPI GetParent(HWND window) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
   Window *w = checkWindow(window, "GetParent");
   if (!w) return nullptr;
   return isChild(*w) ? w->parent : w->owner;
 }
 
 HWND WINAPI GetWindow(HWND window, UINT relation) {
+  GLINTWORK_TRACE("user32", "%p %u", static_cast<void *>(window), relation);
   Window *w = checkWindow(window, "GetWindow");
   if (!w) return nullptr;
   if (relation == GW_CHILD) return w->children.empty() ? nullptr : w->children.front();
@@ -720,6 +730,7 @@ HWND WINAPI GetWindow(HWND window, UINT relation) {
 }
 
 int WINAPI GetClassNameW(HWND window, LPWSTR buffer, int size) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
   Window *w = checkWindow(window, "GetClassNameW");
   if (!w || !buffer || size <= 0) return 0;
   size_t n = std::min<size_t>(w->windowClass->name.size(), static_cast<size_t>(size) - 1);
@@ -729,12 +740,14 @@ int WINAPI GetClassNameW(HWND window, LPWSTR buffer, int size) {
 }
 
 int WINAPI GetDlgCtrlID(HWND window) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
   Window *w = checkWindow(window, "GetDlgCtrlID");
   if (!w || !isChild(*w)) return 0;
   return static_cast<int>(w->id);
 }
 
 LONG_PTR WINAPI GetWindowLongPtrW(HWND window, int index) {
+  GLINTWORK_TRACE("user32", "%p index %d", static_cast<void *>(window), index);
   Window *w = checkWindow(window, "GetWindowLongPtrW");
   if (!w) return 0;
   switch (index) {
@@ -806,6 +819,7 @@ LONG_PTR WINAPI SetWindowLongPtrW(HWND window, int index, LONG_PTR value) {
 // The 32-bit forms: the value is a LONG, sign-extended when stored and cut to
 // its low 32 bits when read, as on 64-bit Windows. Pointers need the Ptr forms.
 LONG WINAPI GetWindowLongW(HWND window, int index) {
+  GLINTWORK_TRACE("user32", "%p index %d", static_cast<void *>(window), index);
   if (index == GWLP_WNDPROC || index == GWLP_HINSTANCE || index == GWLP_HWNDPARENT) {
     diag("user32", "GetWindowLongW", "index %d holds a pointer; use GetWindowLongPtrW", index);
     SetLastError(1413);
@@ -815,6 +829,7 @@ LONG WINAPI GetWindowLongW(HWND window, int index) {
 }
 
 LONG WINAPI SetWindowLongW(HWND window, int index, LONG value) {
+  GLINTWORK_TRACE("user32", "%p index %d", static_cast<void *>(window), index);
   if (index == GWLP_WNDPROC || index == GWLP_HINSTANCE || index == GWLP_HWNDPARENT) {
     diag("user32", "SetWindowLongW", "index %d holds a pointer; use SetWindowLongPtrW", index);
     SetLastError(1413);
@@ -824,22 +839,26 @@ LONG WINAPI SetWindowLongW(HWND window, int index, LONG value) {
 }
 
 BOOL WINAPI SetWindowTextW(HWND window, LPCWSTR text) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
   if (!checkWindow(window, "SetWindowTextW")) return FALSE;
   return sendMessage(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) ? TRUE : FALSE;
 }
 
 int WINAPI GetWindowTextW(HWND window, LPWSTR buffer, int size) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
   if (!checkWindow(window, "GetWindowTextW")) return 0;
   return static_cast<int>(sendMessage(window, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(buffer)));
 }
 
 LRESULT WINAPI CallWindowProcW(WNDPROC proc, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  GLINTWORK_TRACE("user32", "%p 0x%04x", static_cast<void *>(window), message);
   if (!proc) return 0;
   CallScope scope;
   return proc(window, message, wParam, lParam);
 }
 
 LRESULT WINAPI DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  GLINTWORK_TRACE("user32", "%p 0x%04x", static_cast<void *>(window), message);
   Window *w = findWindow(window);
   if (!w) return 0;
   switch (message) {
@@ -892,6 +911,7 @@ LRESULT WINAPI DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM l
 }
 
 HICON WINAPI LoadIconW(HINSTANCE instance, LPCWSTR name) {
+  GLINTWORK_TRACE("user32", "%s", nameForMessage(name).c_str());
   ULONG_PTR id = reinterpret_cast<ULONG_PTR>(name);
   if (!instance && IS_INTRESOURCE(name) && id >= 32512 && id <= 32518)
     return reinterpret_cast<HICON>(static_cast<uintptr_t>(0x10000 + id));
@@ -901,6 +921,7 @@ HICON WINAPI LoadIconW(HINSTANCE instance, LPCWSTR name) {
 }
 
 HCURSOR WINAPI LoadCursorW(HINSTANCE instance, LPCWSTR name) {
+  GLINTWORK_TRACE("user32", "%s", nameForMessage(name).c_str());
   ULONG_PTR id = reinterpret_cast<ULONG_PTR>(name);
   bool stock = id == 32512 || id == 32513 || id == 32514 || id == 32515 || id == 32649;
   if (!instance && IS_INTRESOURCE(name) && stock)
@@ -970,6 +991,7 @@ HWND WINAPI SetFocus(HWND window) {
 HWND WINAPI GetFocus(void) { return findWindow(table().focus) ? table().focus : nullptr; }
 
 HWND WINAPI SetCapture(HWND window) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
   Table &t = table();
   if (window && !checkWindow(window, "SetCapture")) return nullptr;
   HWND old = t.capture;
@@ -980,6 +1002,7 @@ HWND WINAPI SetCapture(HWND window) {
 }
 
 BOOL WINAPI ReleaseCapture(void) {
+  GLINTWORK_TRACE("user32", "%s", "capture released");
   Table &t = table();
   HWND old = t.capture;
   t.capture = nullptr;
@@ -990,6 +1013,7 @@ BOOL WINAPI ReleaseCapture(void) {
 HWND WINAPI GetCapture(void) { return findWindow(table().capture) ? table().capture : nullptr; }
 
 BOOL WINAPI EnableWindow(HWND window, BOOL enable) {
+  GLINTWORK_TRACE("user32", "%p %d", static_cast<void *>(window), enable);
   Window *w = checkWindow(window, "EnableWindow");
   if (!w) return FALSE;
   BOOL wasDisabled = (w->style & WS_DISABLED) ? TRUE : FALSE;
@@ -1003,6 +1027,7 @@ BOOL WINAPI EnableWindow(HWND window, BOOL enable) {
 }
 
 BOOL WINAPI IsWindowEnabled(HWND window) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
   Window *w = findWindow(window);
   return (w && !(w->style & WS_DISABLED)) ? TRUE : FALSE;
 }

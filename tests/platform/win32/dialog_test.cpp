@@ -443,6 +443,28 @@ TEST_F(DialogTest, PanelIsDrawn) {
   EXPECT_GT(ink, 40);
 }
 
+TEST_F(DialogTest, StaticTextWrapsInsideItsRectangle) {
+  HWND d = open(IDD_SMALL);
+  ASSERT_NE(d, nullptr);
+  ShowWindow(d, SW_SHOW);
+  pumpAll();
+  SDL_Surface *canvas = glintwork::windowCanvas(d);
+  ASSERT_NE(canvas, nullptr);
+  // "A label that wraps" in (90, 9)-(150, 39): too wide for one 60 px line.
+  auto inkInRows = [canvas](int x0, int x1, int y0, int y1) {
+    int ink = 0;
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) {
+        Uint32 p = static_cast<Uint32 *>(canvas->pixels)[y * canvas->pitch / 4 + x];
+        ink += ((p >> 8) & 0xFF) < 128;
+      }
+    return ink;
+  };
+  EXPECT_GT(inkInRows(90, 150, 9, 21), 20) << "first line";
+  EXPECT_GT(inkInRows(90, 150, 21, 33), 20) << "second line";
+  EXPECT_EQ(inkInRows(150, 180, 9, 39), 0) << "nothing right of the rectangle";
+}
+
 TEST(Resources, AreFoundByTypeAndId) {
   HMODULE module = GetModuleHandleW(nullptr);
   HRSRC manifest = FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST);

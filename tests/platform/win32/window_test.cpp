@@ -389,6 +389,10 @@ TEST_F(WindowTest, AProcedureThatDestroysItsWindowInsideAMessageLeavesNoDangling
         return 1;
       }
       if (message == WM_KEYDOWN) DestroyWindow(hwnd);
+      if (message == WM_CREATE && reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams) {
+        DestroyWindow(hwnd);
+        return 0;
+      }
       return DefWindowProcW(hwnd, message, wParam, lParam);
     }
   };
@@ -403,6 +407,11 @@ TEST_F(WindowTest, AProcedureThatDestroysItsWindowInsideAMessageLeavesNoDangling
   ASSERT_NE(h, nullptr);
   EXPECT_EQ(SendMessageW(h, WM_USER, 0, 0), 1);
   EXPECT_FALSE(IsWindow(h));
+
+  // Destroyed inside its own WM_CREATE: creation fails cleanly.
+  int flag = 1;
+  EXPECT_EQ(CreateWindowExW(0, L"selfDestroyer", L"", kMainStyle, 0, 0, 100, 100, nullptr, nullptr, nullptr, &flag),
+            nullptr);
 
   // Destroyed while handling a key, with more of its input still queued.
   HWND k = CreateWindowExW(0, L"selfDestroyer", L"", kMainStyle, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
