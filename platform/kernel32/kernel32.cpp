@@ -268,6 +268,7 @@ HMODULE WINAPI GetModuleHandleW(LPCWSTR moduleName) {
 // The counter runs on CLOCK_MONOTONIC at a fixed 10,000,000 counts per second
 // (100 ns units), the frequency Windows reports on most current machines.
 BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER *frequency) {
+  GLINTWORK_TRACE("kernel32", "%s", "10000000 per second");
   if (!frequency) {
     diag("kernel32", "QueryPerformanceFrequency", "null pointer");
     lastError = ERROR_INVALID_PARAMETER;
@@ -293,6 +294,12 @@ DWORD WINAPI GetTickCount(void) {
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);
   return static_cast<DWORD>(static_cast<uint64_t>(now.tv_sec) * 1000 + static_cast<uint64_t>(now.tv_nsec) / 1000000);
+}
+
+void WINAPI Sleep(DWORD milliseconds) {
+  timespec delay{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
+  while (nanosleep(&delay, &delay) != 0 && errno == EINTR) {
+  }
 }
 
 HRSRC WINAPI FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type) {
@@ -325,6 +332,7 @@ static Resource *checkResource(HRSRC handle, const char *function) {
 }
 
 HGLOBAL WINAPI LoadResource(HMODULE module, HRSRC resource) {
+  GLINTWORK_TRACE("kernel32", "%p", static_cast<void *>(resource));
   (void)module;
   Resource *r = checkResource(resource, "LoadResource");
   return r ? const_cast<unsigned char *>(r->data) : nullptr;
@@ -334,6 +342,7 @@ HGLOBAL WINAPI LoadResource(HMODULE module, HRSRC resource) {
 LPVOID WINAPI LockResource(HGLOBAL data) { return data; }
 
 DWORD WINAPI SizeofResource(HMODULE module, HRSRC resource) {
+  GLINTWORK_TRACE("kernel32", "%p", static_cast<void *>(resource));
   (void)module;
   Resource *r = checkResource(resource, "SizeofResource");
   return r ? r->size : 0;

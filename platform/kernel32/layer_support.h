@@ -17,6 +17,8 @@ void diag(const char *module, const char *function, const char *format, ...)
 void diagOnce(const char *module, const char *function, const char *format, ...)
     __attribute__((format(printf, 3, 4)));
 // The opt-in call trace: GLINTWORK_TRACE set to anything but "" or "0" turns it on.
+// Every call is traced, except the idle polls a frame loop makes without pause
+// (a PeekMessageW that finds nothing, QueryPerformanceCounter, GetTickCount).
 bool traceOn();
 void trace(const char *module, const char *function, const char *format, ...)
     __attribute__((format(printf, 3, 4)));

@@ -118,19 +118,21 @@ Window *windowOfSdl(Uint32 id) {
   return nullptr;
 }
 
-// The window that gets keys typed into a top-level window: the focus when it lies
-// inside it; otherwise the top-level window takes the focus first.
-HWND keyTarget(Window *top) {
+// The window that gets keys: the Win32 focus, which this layer keeps and the host
+// follows (SetFocus moves the host's keyboard focus). Only with no focus does the
+// window the host reports take it.
+HWND keyTarget(Window *hostWindow) {
   HWND focus = GetFocus();
-  if (focus && isDescendant(top->handle, focus)) return focus;
-  SetFocus(top->handle);
+  if (focus && IsWindowVisible(focus)) return focus;
+  if (!hostWindow) return nullptr;
+  SetFocus(hostWindow->handle);
   focus = GetFocus();
-  return focus ? focus : top->handle;
+  return focus ? focus : hostWindow->handle;
 }
 
 void pumpKey(const SDL_KeyboardEvent &e) {
-  Window *top = windowOfSdl(e.windowID);
-  if (!top || !(top->style & WS_VISIBLE)) return;
+  Window *host = windowOfSdl(e.windowID);
+  if (host && !(host->style & WS_VISIBLE)) host = nullptr;
   KeyInfo k = keyInfo(e.keysym.scancode);
   if (!k.vk) return;
   bool down = e.type == SDL_KEYDOWN;
@@ -145,7 +147,8 @@ void pumpKey(const SDL_KeyboardEvent &e) {
   if (!down || e.repeat) lp |= 1L << 30;
   if (!down) lp |= 1UL << 31;
   UINT msg = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
-  HWND target = keyTarget(top);
+  HWND target = keyTarget(host);
+  if (!target) return;
   postMessage(target, msg, k.vk, static_cast<LPARAM>(static_cast<DWORD>(lp)));
 }
 
@@ -204,11 +207,9 @@ void pumpWindowEvent(const SDL_WindowEvent &e) {
     case SDL_WINDOWEVENT_CLOSE:
       postMessage(h, WM_SYSCOMMAND, SC_CLOSE, 0);
       break;
-    case SDL_WINDOWEVENT_FOCUS_GAINED: {
-      HWND focus = GetFocus();
-      if (!focus || !isDescendant(h, focus)) SetFocus(h);
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+      hostFocusGained(h);
       break;
-    }
     case SDL_WINDOWEVENT_EXPOSED:
       invalidate(h);
       top->surfaceDirty = true;
@@ -318,6 +319,7 @@ BOOL WINAPI PeekMessageW(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
     if (!inRange(it->message, filterMin, filterMax) || !forWindow(window, it->hwnd)) continue;
     *msg = *it;
     if (remove) q.erase(it);
+    GLINTWORK_TRACE("user32", "%p 0x%04x%s", static_cast<void *>(msg->hwnd), msg->message, remove ? "" : " (left queued)");
     return TRUE;
   }
   if (quitPosted && inRange(WM_QUIT, filterMin, filterMax)) {
@@ -326,6 +328,7 @@ BOOL WINAPI PeekMessageW(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
     msg->wParam = static_cast<WPARAM>(quitCode);
     msg->time = GetTickCount();
     if (remove) quitPosted = false;
+    GLINTWORK_TRACE("user32", "WM_QUIT %d%s", quitCode, remove ? "" : " (left queued)");
     return TRUE;
   }
   if (inRange(WM_PAINT, filterMin, filterMax))
@@ -336,12 +339,14 @@ BOOL WINAPI PeekMessageW(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
       msg->hwnd = h;
       msg->message = WM_PAINT;
       msg->time = GetTickCount();
+      GLINTWORK_TRACE("user32", "%p WM_PAINT", static_cast<void *>(h));
       return TRUE;
     }
   return FALSE;
 }
 
 BOOL WINAPI GetMessageW(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
   if (!msg) {
     diag("user32", "GetMessageW", "null message pointer");
     return -1;
@@ -356,6 +361,7 @@ BOOL WINAPI GetMessageW(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) 
 }
 
 BOOL WINAPI TranslateMessage(const MSG *msg) {
+  GLINTWORK_TRACE("user32", "0x%04x", msg ? msg->message : 0u);
   if (!msg) return FALSE;
   if (msg->message != WM_KEYDOWN && msg->message != WM_KEYUP && msg->message != WM_SYSKEYDOWN &&
       msg->message != WM_SYSKEYUP)
@@ -380,6 +386,7 @@ BOOL WINAPI TranslateMessage(const MSG *msg) {
 }
 
 LRESULT WINAPI DispatchMessageW(const MSG *msg) {
+  GLINTWORK_TRACE("user32", "%p 0x%04x", msg ? static_cast<void *>(msg->hwnd) : nullptr, msg ? msg->message : 0u);
   if (!msg) {
     diag("user32", "DispatchMessageW", "null message pointer");
     return 0;

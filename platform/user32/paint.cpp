@@ -18,7 +18,7 @@ namespace glintwork {
 
 struct Font {
   TTF_Font *ttf = nullptr;
-  int pointSize = 0;
+  int halfPoints = 0;
 };
 
 namespace {
@@ -226,26 +226,25 @@ void strokePolygon(SDL_Surface *s, const std::vector<std::pair<double, double>> 
     }
 }
 
-Font *dialogFont(int pointSize) {
+Font *dialogFontHalfPoints(int halfPoints) {
   auto &all = fonts();
-  auto it = all.find(pointSize);
+  auto it = all.find(halfPoints);
   if (it != all.end()) return it->second->ttf ? it->second.get() : nullptr;
   auto font = std::make_unique<Font>();
-  font->pointSize = pointSize;
+  font->halfPoints = halfPoints;
   if (!TTF_WasInit() && TTF_Init() != 0) {
-    diagOnce("user32", "dialogFont", "TTF_Init failed: %s", TTF_GetError());
+    diagOnce("user32", "dialogFontHalfPoints", "TTF_Init failed: %s", TTF_GetError());
   } else {
     for (const char *path : fontPaths) {
-      font->ttf = TTF_OpenFontDPI(path, pointSize, 96, 96);
+      // Half points at 48 DPI are points at 96 DPI.
+      font->ttf = TTF_OpenFontDPI(path, halfPoints, 48, 48);
       if (font->ttf) break;
     }
     if (!font->ttf)
-      diagOnce("user32", "dialogFont", "DejaVu Sans not found (install fonts-dejavu-core); text is not drawn");
-    else
-      TTF_SetFontHinting(font->ttf, TTF_HINTING_LIGHT);
+      diagOnce("user32", "dialogFontHalfPoints", "DejaVu Sans not found (install fonts-dejavu-core); text is not drawn");
   }
   Font *result = font->ttf ? font.get() : nullptr;
-  all.emplace(pointSize, std::move(font));
+  all.emplace(halfPoints, std::move(font));
   return result;
 }
 
@@ -315,7 +314,7 @@ SIZE dialogBaseUnits(Font *font) {
 Font *fontFor(const Window &window) {
   auto it = controlFonts().find(window.handle);
   if (it != controlFonts().end()) return it->second;
-  return dialogFont(8);
+  return dialogFontHalfPoints(15);
 }
 
 void setFontFor(HWND window, Font *font) { controlFonts()[window] = font; }

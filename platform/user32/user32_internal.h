@@ -79,7 +79,8 @@ bool isDescendant(HWND ancestor, HWND window);
 
 // Registers a class implemented by the layer (Button, Static, the dialog class,
 // comctl32's trackbar). Registering the same name again returns the existing atom.
-ATOM registerSystemClass(const WNDCLASSEXW &info, const ControlOps &ops);
+// A nonzero `atom` fixes the class atom (the dialog class is 0x8002).
+ATOM registerSystemClass(const WNDCLASSEXW &info, const ControlOps &ops, ATOM atom);
 WindowClass *findClass(LPCWSTR name, HINSTANCE instance);
 
 // The fixed frame of a top-level window: distances from the outer edge to the
@@ -124,6 +125,11 @@ struct CallScope {
   CallScope &operator=(const CallScope &) = delete;
 };
 
+// The host gave the keyboard to a top-level window (the user or the window
+// manager chose it): the Win32 focus moves into it, unless this is the late echo
+// of an earlier change the layer asked for.
+void hostFocusGained(HWND top);
+
 // Sends a message through the window's procedure (no checks beyond the handle).
 LRESULT sendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -139,10 +145,10 @@ struct Color {
 };
 
 namespace colors {
-constexpr Color face{240, 240, 240};
+constexpr Color face{245, 245, 245};
 constexpr Color text{0, 0, 0};
 constexpr Color grayText{109, 109, 109};
-constexpr Color frame{220, 220, 220};
+constexpr Color frame{174, 174, 174};
 constexpr Color border{112, 112, 112};
 constexpr Color light{255, 255, 255};
 constexpr Color accent{0, 120, 215};
@@ -157,10 +163,10 @@ void ringCircle(SDL_Surface *surface, double cx, double cy, double radius, doubl
 void fillPolygon(SDL_Surface *surface, const std::vector<std::pair<double, double>> &points, Color color);
 void strokePolygon(SDL_Surface *surface, const std::vector<std::pair<double, double>> &points, Color color);
 
-// The dialog font (DejaVu Sans standing in for "MS Shell Dlg") at a point size,
-// 96 DPI. Null, with one diagnostic, when the font cannot be opened.
+// The dialog font (DejaVu Sans standing in for "MS Shell Dlg") at a size in half
+// points, 96 DPI. Null, with one diagnostic, when the font cannot be opened.
 struct Font;
-Font *dialogFont(int pointSize);
+Font *dialogFontHalfPoints(int halfPoints);
 int fontHeight(Font *font);       // ascent + descent, pixels
 int fontAscent(Font *font);
 int textWidth(Font *font, const std::wstring &text);
@@ -173,12 +179,13 @@ void drawWrappedText(SDL_Surface *surface, Font *font, const std::wstring &text,
 // the dialog manager does) and the font height.
 SIZE dialogBaseUnits(Font *font);
 
-// The font a control draws with: its dialog's font, or the default 8 pt one.
+// The font a control draws with: its dialog's font, or the stand-in for 8 pt.
 Font *fontFor(const Window &window);
 void setFontFor(HWND window, Font *font);
 
 // ---- Controls of user32 ---------------------------------------------------
 
 void registerUser32Classes();
+void registerDialogClass();
 
 }  // namespace glintwork

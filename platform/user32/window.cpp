@@ -32,6 +32,10 @@ struct Table {
   uintptr_t nextHandle = 0x10010;
   HWND focus = nullptr;
   HWND capture = nullptr;
+  // The top-level window whose host keyboard focus SetFocus last asked for, until
+  // the host reports it (or a second has passed).
+  HWND hostFocusRequest = nullptr;
+  Uint32 hostFocusRequestTime = 0;
   int cascade = 0;
 };
 
@@ -163,7 +167,7 @@ bool ensureVideo(const char *function) {
   return true;
 }
 
-ATOM registerSystemClass(const WNDCLASSEXW &info, const ControlOps &ops) {
+ATOM registerSystemClass(const WNDCLASSEXW &info, const ControlOps &ops, ATOM atom) {
   for (auto &c : classes())
     if (c->system && equalsNoCase(c->name, info.lpszClassName)) return c->atom;
   auto c = std::make_unique<WindowClass>();
@@ -172,10 +176,9 @@ ATOM registerSystemClass(const WNDCLASSEXW &info, const ControlOps &ops) {
   c->info.lpszClassName = nullptr;
   c->ops = ops;
   c->system = true;
-  c->atom = nextAtom++;
-  ATOM atom = c->atom;
+  c->atom = atom ? atom : nextAtom++;
   classes().push_back(std::move(c));
-  return atom;
+  return classes().back()->atom;
 }
 
 WindowClass *findClass(LPCWSTR name, HINSTANCE instance) {
@@ -379,6 +382,7 @@ ATOM WINAPI RegisterClassExW(const WNDCLASSEXW *wc) {
 }
 
 BOOL WINAPI UnregisterClassW(LPCWSTR className, HINSTANCE instance) {
+  GLINTWORK_TRACE("user32", "%s", nameForMessage(className).c_str());
   auto &all = classes();
   for (auto it = all.begin(); it != all.end(); ++it) {
     WindowClass *c = it->get();
@@ -536,6 +540,7 @@ BOOL WINAPI DestroyWindow(HWND window) {
 BOOL WINAPI IsWindow(HWND window) { return findWindow(window) ? TRUE : FALSE; }
 
 BOOL WINAPI IsWindowVisible(HWND window) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
   for (Window *w = findWindow(window); w; w = isChild(*w) ? findWindow(w->parent) : nullptr) {
     if (!(w->style & WS_VISIBLE)) return FALSE;
     if (!isChild(*w)) return TRUE;
@@ -601,6 +606,7 @@ BOOL WINAPI UpdateWindow(HWND window) {
 }
 
 BOOL WINAPI InvalidateRect(HWND window, const RECT *rect, BOOL erase) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
   (void)rect;
   (void)erase;
   if (!window) {
@@ -613,6 +619,7 @@ BOOL WINAPI InvalidateRect(HWND window, const RECT *rect, BOOL erase) {
 }
 
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
   Window *w = checkWindow(window, "GetWindowRect");
   if (!w || !rect) {
     if (w) diag("user32", "GetWindowRect", "null rectangle");
@@ -629,6 +636,7 @@ BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
 }
 
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
   Window *w = checkWindow(window, "GetClientRect");
   if (!w || !rect) {
     if (w) diag("user32", "GetClientRect", "null rectangle");
@@ -640,6 +648,7 @@ BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
 }
 
 BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle) {
+  GLINTWORK_TRACE("user32", "style 0x%08x ex 0x%08x", static_cast<unsigned>(style), static_cast<unsigned>(exStyle));
   if (!rect) {
     diag("user32", "AdjustWindowRectEx", "null rectangle");
     return FALSE;
@@ -654,6 +663,7 @@ BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyl
 }
 
 BOOL WINAPI ClientToScreen(HWND window, LPPOINT point) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
   Window *w = checkWindow(window, "ClientToScreen");
   if (!w || !point) return FALSE;
   POINT o = clientOriginOnScreen(*w);
@@ -663,6 +673,7 @@ BOOL WINAPI ClientToScreen(HWND window, LPPOINT point) {
 }
 
 BOOL WINAPI ScreenToClient(HWND window, LPPOINT point) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
   Window *w = checkWindow(window, "ScreenToClient");
   if (!w || !point) return FALSE;
   POINT o = clientOriginOnScreen(*w);
@@ -687,18 +698,56 @@ BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL re
 }
 
 HWND WINAPI GetParent(HWND window) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
   Window *w = checkWindow(window, "GetParent");
   if (!w) return nullptr;
   return isChild(*w) ? w->parent : w->owner;
 }
 
+HWND WINAPI GetWindow(HWND window, UINT relation) {
+  GLINTWORK_TRACE("user32", "%p %u", static_cast<void *>(window), relation);
+  Window *w = checkWindow(window, "GetWindow");
+  if (!w) return nullptr;
+  if (relation == GW_CHILD) return w->children.empty() ? nullptr : w->children.front();
+  if (relation == GW_OWNER) return isChild(*w) ? nullptr : w->owner;
+  // Siblings: a child's among its parent's children, in z-order.
+  std::vector<HWND> siblings;
+  if (Window *parent = isChild(*w) ? findWindow(w->parent) : nullptr) siblings = parent->children;
+  else
+    for (HWND h : allWindows())
+      if (!isChild(*findWindow(h))) siblings.push_back(h);
+  auto at = std::find(siblings.begin(), siblings.end(), window);
+  switch (relation) {
+    case GW_HWNDFIRST: return siblings.empty() ? nullptr : siblings.front();
+    case GW_HWNDLAST: return siblings.empty() ? nullptr : siblings.back();
+    case GW_HWNDNEXT: return (at == siblings.end() || at + 1 == siblings.end()) ? nullptr : *(at + 1);
+    case GW_HWNDPREV: return (at == siblings.end() || at == siblings.begin()) ? nullptr : *(at - 1);
+    default:
+      diag("user32", "GetWindow", "unsupported relation %u", relation);
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return nullptr;
+  }
+}
+
+int WINAPI GetClassNameW(HWND window, LPWSTR buffer, int size) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
+  Window *w = checkWindow(window, "GetClassNameW");
+  if (!w || !buffer || size <= 0) return 0;
+  size_t n = std::min<size_t>(w->windowClass->name.size(), static_cast<size_t>(size) - 1);
+  std::wmemcpy(buffer, w->windowClass->name.data(), n);
+  buffer[n] = 0;
+  return static_cast<int>(n);
+}
+
 int WINAPI GetDlgCtrlID(HWND window) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
   Window *w = checkWindow(window, "GetDlgCtrlID");
   if (!w || !isChild(*w)) return 0;
   return static_cast<int>(w->id);
 }
 
 LONG_PTR WINAPI GetWindowLongPtrW(HWND window, int index) {
+  GLINTWORK_TRACE("user32", "%p index %d", static_cast<void *>(window), index);
   Window *w = checkWindow(window, "GetWindowLongPtrW");
   if (!w) return 0;
   switch (index) {
@@ -770,6 +819,7 @@ LONG_PTR WINAPI SetWindowLongPtrW(HWND window, int index, LONG_PTR value) {
 // The 32-bit forms: the value is a LONG, sign-extended when stored and cut to
 // its low 32 bits when read, as on 64-bit Windows. Pointers need the Ptr forms.
 LONG WINAPI GetWindowLongW(HWND window, int index) {
+  GLINTWORK_TRACE("user32", "%p index %d", static_cast<void *>(window), index);
   if (index == GWLP_WNDPROC || index == GWLP_HINSTANCE || index == GWLP_HWNDPARENT) {
     diag("user32", "GetWindowLongW", "index %d holds a pointer; use GetWindowLongPtrW", index);
     SetLastError(1413);
@@ -779,6 +829,7 @@ LONG WINAPI GetWindowLongW(HWND window, int index) {
 }
 
 LONG WINAPI SetWindowLongW(HWND window, int index, LONG value) {
+  GLINTWORK_TRACE("user32", "%p index %d", static_cast<void *>(window), index);
   if (index == GWLP_WNDPROC || index == GWLP_HINSTANCE || index == GWLP_HWNDPARENT) {
     diag("user32", "SetWindowLongW", "index %d holds a pointer; use SetWindowLongPtrW", index);
     SetLastError(1413);
@@ -788,22 +839,26 @@ LONG WINAPI SetWindowLongW(HWND window, int index, LONG value) {
 }
 
 BOOL WINAPI SetWindowTextW(HWND window, LPCWSTR text) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
   if (!checkWindow(window, "SetWindowTextW")) return FALSE;
   return sendMessage(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) ? TRUE : FALSE;
 }
 
 int WINAPI GetWindowTextW(HWND window, LPWSTR buffer, int size) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
   if (!checkWindow(window, "GetWindowTextW")) return 0;
   return static_cast<int>(sendMessage(window, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(buffer)));
 }
 
 LRESULT WINAPI CallWindowProcW(WNDPROC proc, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  GLINTWORK_TRACE("user32", "%p 0x%04x", static_cast<void *>(window), message);
   if (!proc) return 0;
   CallScope scope;
   return proc(window, message, wParam, lParam);
 }
 
 LRESULT WINAPI DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  GLINTWORK_TRACE("user32", "%p 0x%04x", static_cast<void *>(window), message);
   Window *w = findWindow(window);
   if (!w) return 0;
   switch (message) {
@@ -856,6 +911,7 @@ LRESULT WINAPI DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM l
 }
 
 HICON WINAPI LoadIconW(HINSTANCE instance, LPCWSTR name) {
+  GLINTWORK_TRACE("user32", "%s", nameForMessage(name).c_str());
   ULONG_PTR id = reinterpret_cast<ULONG_PTR>(name);
   if (!instance && IS_INTRESOURCE(name) && id >= 32512 && id <= 32518)
     return reinterpret_cast<HICON>(static_cast<uintptr_t>(0x10000 + id));
@@ -865,6 +921,7 @@ HICON WINAPI LoadIconW(HINSTANCE instance, LPCWSTR name) {
 }
 
 HCURSOR WINAPI LoadCursorW(HINSTANCE instance, LPCWSTR name) {
+  GLINTWORK_TRACE("user32", "%s", nameForMessage(name).c_str());
   ULONG_PTR id = reinterpret_cast<ULONG_PTR>(name);
   bool stock = id == 32512 || id == 32513 || id == 32514 || id == 32515 || id == 32649;
   if (!instance && IS_INTRESOURCE(name) && stock)
@@ -874,6 +931,28 @@ HCURSOR WINAPI LoadCursorW(HINSTANCE instance, LPCWSTR name) {
   SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
   return nullptr;
 }
+
+}  // extern "C"
+
+namespace {
+bool focusFromHost = false;
+}
+
+void glintwork::hostFocusGained(HWND top) {
+  Table &t = table();
+  if (t.hostFocusRequest && findWindow(t.hostFocusRequest)) {
+    bool stale = t.hostFocusRequest != top && SDL_GetTicks() - t.hostFocusRequestTime < 1000;
+    if (stale) return;  // an event from before the request
+    t.hostFocusRequest = nullptr;
+  }
+  HWND focus = GetFocus();
+  if (focus && isDescendant(top, focus)) return;
+  focusFromHost = true;
+  SetFocus(top);
+  focusFromHost = false;
+}
+
+extern "C" {
 
 HWND WINAPI SetFocus(HWND window) {
   GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
@@ -889,6 +968,15 @@ HWND WINAPI SetFocus(HWND window) {
       if (oldTop && (!window || !isDescendant(oldTop->handle, window))) oldTop->lastFocus = old;
     }
   t.focus = window;
+  // Moving the focus to another top-level window moves the host's keyboard focus
+  // with it, so the keys follow the Win32 focus.
+  Window *newTop = topLevelOf(findWindow(window));
+  Window *oldTop = topLevelOf(findWindow(old));
+  if (!focusFromHost && newTop && newTop != oldTop && newTop->sdl && (newTop->style & WS_VISIBLE)) {
+    SDL_SetWindowInputFocus(newTop->sdl);
+    t.hostFocusRequest = newTop->handle;
+    t.hostFocusRequestTime = SDL_GetTicks();
+  }
   if (findWindow(old)) {
     invalidate(old);
     sendMessage(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(window), 0);
@@ -903,6 +991,7 @@ HWND WINAPI SetFocus(HWND window) {
 HWND WINAPI GetFocus(void) { return findWindow(table().focus) ? table().focus : nullptr; }
 
 HWND WINAPI SetCapture(HWND window) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
   Table &t = table();
   if (window && !checkWindow(window, "SetCapture")) return nullptr;
   HWND old = t.capture;
@@ -913,6 +1002,7 @@ HWND WINAPI SetCapture(HWND window) {
 }
 
 BOOL WINAPI ReleaseCapture(void) {
+  GLINTWORK_TRACE("user32", "%s", "capture released");
   Table &t = table();
   HWND old = t.capture;
   t.capture = nullptr;
@@ -923,6 +1013,7 @@ BOOL WINAPI ReleaseCapture(void) {
 HWND WINAPI GetCapture(void) { return findWindow(table().capture) ? table().capture : nullptr; }
 
 BOOL WINAPI EnableWindow(HWND window, BOOL enable) {
+  GLINTWORK_TRACE("user32", "%p %d", static_cast<void *>(window), enable);
   Window *w = checkWindow(window, "EnableWindow");
   if (!w) return FALSE;
   BOOL wasDisabled = (w->style & WS_DISABLED) ? TRUE : FALSE;
@@ -936,6 +1027,7 @@ BOOL WINAPI EnableWindow(HWND window, BOOL enable) {
 }
 
 BOOL WINAPI IsWindowEnabled(HWND window) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(window));
   Window *w = findWindow(window);
   return (w && !(w->style & WS_DISABLED)) ? TRUE : FALSE;
 }
