@@ -5,6 +5,7 @@
 
 #include <d3dx9.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <regex>
@@ -209,6 +210,31 @@ TEST_F(CompilerTest, MacrosAndIncludesRelativeToTheFileAreHonoured) {
             D3D_OK)
       << messages();
   EXPECT_NE(code_, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// Each case runs in a fresh process: the layer reads GLINTWORK_TRACE once.
+void compileWithTrace(const char *value) {
+  setenv("GLINTWORK_TRACE", value, 1);
+  const char source[] = "float4 Main(float4 p : POSITION) : POSITION { return p; }";
+  ID3DXBuffer *code = nullptr;
+  const HRESULT hr =
+      D3DXCompileShader(source, sizeof source - 1, nullptr, nullptr, "Main", "vs_2_0", 0, &code, nullptr, nullptr);
+  if (code) code->Release();
+  std::fprintf(stderr, "done\n");
+  std::exit(SUCCEEDED(hr) ? 0 : 1);
+}
+
+TEST(CompilerTrace, GlintworkTraceSwitchesTheCallTraceOnAndModuleNamesNarrowIt) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(compileWithTrace("1"), ::testing::ExitedWithCode(0),
+              "trace: d3dx9: D3DXCompileShader\\([0-9]+ bytes, Main, vs_2_0, 0x0\\)");
+  EXPECT_EXIT(compileWithTrace("d3d9,d3dx9"), ::testing::ExitedWithCode(0), "trace: d3dx9: D3DXCompileShader");
+  EXPECT_EXIT(compileWithTrace("user32"), ::testing::ExitedWithCode(0), "^done\n$");
+  EXPECT_EXIT(compileWithTrace("0"), ::testing::ExitedWithCode(0), "^done\n$");
 }
 
 }  // namespace

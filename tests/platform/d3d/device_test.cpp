@@ -150,6 +150,11 @@ TEST_F(DeviceTest, AVertexTransformedBySetMatrixLandsWhereTheCpuMathPutsIt) {
   ASSERT_EQ(lastVertexTable()->SetMatrix(device_, lastVertexTable()->GetConstantByName(nullptr, "matWorldViewProj"),
                                          &wvp),
             D3D_OK);
+  // D3DX's layout for a column-major matrix: register k holds column k.
+  float registers[16];
+  ASSERT_EQ(device_->GetVertexShaderConstantF(0, registers, 4), D3D_OK);
+  for (int k = 0; k < 4; ++k)
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(registers[k * 4 + i], wvp.m[i][k]) << "register " << k << " row " << i;
   const D3DXVECTOR4 green(0.0f, 1.0f, 0.0f, 1.0f);
   ASSERT_EQ(psTable->SetVector(device_, psTable->GetConstantByName(nullptr, "tint"), &green), D3D_OK);
 
@@ -387,6 +392,64 @@ TEST_F(DeviceTest, BlinnPhongPairShadesASphereLitFromTheUpperRight) {
   EXPECT_LT(darkest, 60);     // the unlit side keeps only the ambient red
   const uint32_t upperRight = rgb(kWidth / 2 + 8, kHeight / 2 - 8), lowerLeft = rgb(kWidth / 2 - 8, kHeight / 2 + 8);
   EXPECT_GT(upperRight >> 16, lowerLeft >> 16);
+}
+
+TEST_F(DeviceTest, SphereHasD3DXsTopologyWithOutwardFacesInOneSubset) {
+  const UINT slices = 6, stacks = 4;
+  const float radius = 2.0f;
+  ID3DXMesh *sphere = nullptr;
+  ASSERT_EQ(D3DXCreateSphere(device_, radius, slices, stacks, &sphere, nullptr), D3D_OK);
+  owned_.push_back(sphere);
+  EXPECT_EQ(sphere->GetNumVertices(), slices * (stacks - 1) + 2);
+  EXPECT_EQ(sphere->GetNumFaces(), 2 * slices * (stacks - 1));
+  EXPECT_EQ(sphere->GetFVF(), DWORD(D3DFVF_XYZ | D3DFVF_NORMAL));
+  EXPECT_EQ(sphere->GetNumBytesPerVertex(), 24u);
+  struct V {
+    D3DXVECTOR3 p, n;
+  };
+  void *data = nullptr;
+  ASSERT_EQ(sphere->LockVertexBuffer(D3DLOCK_READONLY, &data), D3D_OK);
+  const std::vector<V> v(static_cast<V *>(data), static_cast<V *>(data) + sphere->GetNumVertices());
+  sphere->UnlockVertexBuffer();
+  ASSERT_EQ(sphere->LockIndexBuffer(D3DLOCK_READONLY, &data), D3D_OK);
+  const std::vector<uint16_t> idx(static_cast<uint16_t *>(data), static_cast<uint16_t *>(data) + 3 * sphere->GetNumFaces());
+  sphere->UnlockIndexBuffer();
+
+  // Poles on the z axis, first +z and last -z; rings in between from +z down.
+  EXPECT_EQ(v.front().p, D3DXVECTOR3(0, 0, radius));
+  EXPECT_EQ(v.back().p, D3DXVECTOR3(0, 0, -radius));
+  for (UINT ring = 0; ring < stacks - 1; ++ring)
+    for (UINT s = 0; s < slices; ++s) {
+      SCOPED_TRACE(ring * 100 + s);
+      const V &x = v[1 + ring * slices + s];
+      EXPECT_NEAR(x.p.z, radius * std::cos(D3DX_PI * (ring + 1) / stacks), 1e-5f);
+      EXPECT_NEAR(D3DXVec3Length(&x.p), radius, 1e-5f);
+      EXPECT_NEAR(x.n.x * radius, x.p.x, 1e-5f);
+      EXPECT_NEAR(x.n.y * radius, x.p.y, 1e-5f);
+      EXPECT_NEAR(x.n.z * radius, x.p.z, 1e-5f);
+    }
+  // Every face turns counter-clockwise about its outward normal (right-handed), so
+  // the program's CW culling keeps the outside; every vertex is used.
+  std::vector<int> used(v.size(), 0);
+  for (size_t f = 0; f < idx.size(); f += 3) {
+    const D3DXVECTOR3 a = v[idx[f]].p, b = v[idx[f + 1]].p, c = v[idx[f + 2]].p;
+    D3DXVECTOR3 ab = b - a, ac = c - a, normal, centre = (a + b + c) * (1.0f / 3);
+    D3DXVec3Cross(&normal, &ab, &ac);
+    EXPECT_GT(D3DXVec3Dot(&normal, &centre), 0.0f) << "face " << f / 3;
+    for (int k = 0; k < 3; ++k) used[idx[f + k]]++;
+  }
+  for (size_t i = 0; i < used.size(); ++i) EXPECT_GT(used[i], 0) << "vertex " << i;
+  DWORD *attributes = nullptr;
+  ASSERT_EQ(sphere->LockAttributeBuffer(D3DLOCK_READONLY, &attributes), D3D_OK);
+  for (DWORD f = 0; f < sphere->GetNumFaces(); ++f) EXPECT_EQ(attributes[f], 0u);
+  sphere->UnlockAttributeBuffer();
+
+  ID3DXMesh *bad = reinterpret_cast<ID3DXMesh *>(1);
+  EXPECT_EQ(D3DXCreateSphere(device_, 1.0f, 1, 4, &bad, nullptr), D3DERR_INVALIDCALL);
+  EXPECT_EQ(bad, nullptr);
+  EXPECT_EQ(D3DXCreateSphere(device_, 1.0f, 4, 1, &bad, nullptr), D3DERR_INVALIDCALL);
+  EXPECT_EQ(D3DXCreateSphere(device_, -1.0f, 4, 4, &bad, nullptr), D3DERR_INVALIDCALL);
+  EXPECT_EQ(D3DXCreateSphere(nullptr, 1.0f, 4, 4, &bad, nullptr), D3DERR_INVALIDCALL);
 }
 
 // ---- Reference counts and refusals ----
