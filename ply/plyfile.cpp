@@ -776,23 +776,54 @@ static inline char* ply_next_word(char*& cursor, size_t& length) {
   return word;
 }
 
+// The next item of the line. Words of the atoi-read types are converted while
+// they are scanned; other types take the word first.
+static inline Item ply_next_ascii_item(char*& cursor, PlyValueType type) {
+  if (type == PlyValueType::Int || type == PlyValueType::UChar || type == PlyValueType::Char ||
+      type == PlyValueType::Short || type == PlyValueType::UShort) {
+    char* p = cursor;
+    while (*p == ' ') ++p;
+    if (*p == '\0') ply_ascii_line_ended();
+    char* word = p;
+    bool negative = *p == '-';
+    if (negative) ++p;
+    uint32_t value = 0;
+    int digits = 0;
+    while (static_cast<unsigned>(*p - '0') < 10u && digits < 9) {
+      value = value * 10 + static_cast<uint32_t>(*p++ - '0');
+      ++digits;
+    }
+    int32_t n;
+    if (digits > 0 && (*p == ' ' || *p == '\0')) {
+      n = negative ? -static_cast<int32_t>(value) : static_cast<int32_t>(value);
+      cursor = *p ? p + 1 : p;
+    } else {
+      while (*p != ' ' && *p != '\0') ++p;
+      if (*p != '\0') *p++ = '\0';
+      cursor = p;
+      n = ply_atoi(word);
+    }
+    return Item{n, static_cast<uint32_t>(n), static_cast<double>(n)};
+  }
+  size_t length = 0;
+  char* word = ply_next_word(cursor, length);
+  return ascii_item(word, length, type);
+}
+
 void ply_read_ascii_record(PlyReader* reader, void* record) {
   PlyElementDesc* element = ply_current_or_exit(reader);
   if (ply_read_line(reader->stream) < 0) ply_ascii_line_ended();
   unsigned char* base = static_cast<unsigned char*>(record);
   char* cursor = ply_line_buffer;
-  size_t length = 0;
   for (int i = 0; i < element->property_count; ++i) {
     const PlyPropertyDesc* property = element->properties[i];
     bool stored = element->store_flags[i] != 0;
     if (!property->list_flag) {
-      char* word = ply_next_word(cursor, length);
-      Item item = ascii_item(word, length, property->value_type);
+      Item item = ply_next_ascii_item(cursor, property->value_type);
       if (stored) store_item(base + property->stored_offset, property->stored_type, item);
       continue;
     }
-    char* word = ply_next_word(cursor, length);
-    Item count_item = ascii_item(word, length, property->count_type);
+    Item count_item = ply_next_ascii_item(cursor, property->count_type);
     int32_t count = count_item.int_value;
     if (stored) store_item(base + property->stored_count_offset, property->stored_count_type, count_item);
     if (count <= 0) {
@@ -802,8 +833,7 @@ void ply_read_ascii_record(PlyReader* reader, void* record) {
     unsigned char* block = stored ? ply_list_block(base, property, count) : nullptr;
     size_t step = stored_size(property->stored_type);
     for (int32_t k = 0; k < count; ++k) {
-      word = ply_next_word(cursor, length);
-      Item item = ascii_item(word, length, property->value_type);
+      Item item = ply_next_ascii_item(cursor, property->value_type);
       if (stored) store_item(block + static_cast<size_t>(k) * step, property->stored_type, item);
     }
   }

@@ -6,13 +6,15 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "fuzz_exit.h"
 #include "mesh/meshimport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string path = "/tmp/glintwork_mesh_fuzz_" + std::to_string(getpid()) + ".ply";
+  static const std::string path =
+      (std::filesystem::temp_directory_path() / ("glintwork_mesh_fuzz_" + std::to_string(getpid()) + ".ply")).string();
   FILE* f = std::fopen(path.c_str(), "wb");
   if (f == nullptr) std::abort();
   std::fwrite(data, 1, size, f);

@@ -303,6 +303,11 @@ TEST(PlyGetElement, ConvertsScalarsByFileAndStoredType) {
   EXPECT_EQ(readScalar(ascii, "int", "99999999999\n", PlyValueType::Int).as<int32_t>(), 2147483647);
   EXPECT_EQ(readScalar(ascii, "short", "70000\n", PlyValueType::Short).as<int16_t>(), static_cast<int16_t>(70000));
   EXPECT_EQ(readScalar(ascii, "int", "abc\n", PlyValueType::Int).as<int32_t>(), 0);
+  EXPECT_EQ(readScalar(ascii, "int", "+5\n", PlyValueType::Int).as<int32_t>(), 5);
+  EXPECT_EQ(readScalar(ascii, "int", "-7\n", PlyValueType::Int).as<int32_t>(), -7);
+  EXPECT_EQ(readScalar(ascii, "int", "12abc\n", PlyValueType::Int).as<int32_t>(), 12);
+  EXPECT_EQ(readScalar(ascii, "int", "-2147483648\n", PlyValueType::Int).as<int32_t>(), INT32_MIN);
+  EXPECT_EQ(readScalar(ascii, "int", "\v42\n", PlyValueType::Int).as<int32_t>(), 42) << "atoi skips white space";
   EXPECT_EQ(readScalar(ascii, "int", "300\n", PlyValueType::UChar).as<uint8_t>(), 44);
   EXPECT_EQ(readScalar(le, "float", bytesOf(0.1f, false), PlyValueType::Double).as<double>(),
             static_cast<double>(0.1f)) << "widened exactly";
