@@ -81,6 +81,23 @@ void releaseLayout(PlyPropertyDesc** layout, int count) {
   std::free(layout);
 }
 
+// The reader stores a selected property by the kind its header line declares, so a
+// coordinate declared as a list would put a count and a block pointer over the
+// vertex's floats, and indices declared as a scalar would put a number where the
+// face's pointer goes. Such files are refused: the name of the first misdeclared
+// property, or null.
+const char* misdeclaredProperty(PlyElementDesc* vertex, PlyElementDesc* face) {
+  for (const PlyPropertyDesc& wanted : kVertexProperties) {
+    int index = -1;
+    const PlyPropertyDesc* declared = ply_lookup_property(vertex, wanted.property_name, &index);
+    if (declared != nullptr && declared->list_flag != 0) return wanted.property_name;
+  }
+  int index = -1;
+  const PlyPropertyDesc* declared = ply_lookup_property(face, kFaceProperty.property_name, &index);
+  if (declared != nullptr && declared->list_flag == 0) return kFaceProperty.property_name;
+  return nullptr;
+}
+
 // Reads and drops every record of an element the mesh does not use.
 void skipElement(PlyReader* reader, PlyElementDesc* element) {
   reader->current_element = element;
@@ -186,6 +203,11 @@ bool importPlyMeshExplained(const char* path, MeshVertex** vertices, int32_t* ve
     return fail(result, MeshImportFault::TooManyVertices);
   }
   int32_t nFaces = s.reader->elements[faceElement]->record_count;
+  if (const char* property = misdeclaredProperty(s.reader->elements[vertexElement], s.reader->elements[faceElement])) {
+    result->property = property;
+    result->element = property == kFaceProperty.property_name ? "face" : "vertex";
+    return fail(result, MeshImportFault::WrongPropertyKind);
+  }
 
   // Vertex fields the file does not provide stay zero.
   s.vertices = static_cast<MeshVertex*>(std::calloc(nVertices > 0 ? static_cast<size_t>(nVertices) : 1,
@@ -250,6 +272,9 @@ std::string describeMeshImportFault(const MeshImportResult& r) {
         return "face " + std::to_string(r.face) + " has index " + std::to_string(r.value) + ", but there are no vertices";
       return "face " + std::to_string(r.face) + " has index " + std::to_string(r.value) + ", outside 0.." +
              std::to_string(r.vertexCount - 1);
+    case MeshImportFault::WrongPropertyKind:
+      return "property \"" + r.property + "\" of element \"" + r.element + "\" is " +
+             (r.element == "face" ? "a scalar, not a list of indices" : "a list, not a scalar coordinate");
     case MeshImportFault::OutOfMemory: return "not enough memory for the mesh arrays";
   }
   return "unknown fault";

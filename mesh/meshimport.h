@@ -50,12 +50,14 @@ enum class MeshImportFault {
   TooFewIndices,      // face: which one; value: its index count
   TooManyIndices,     // face: which one; value: its index count
   IndexOutOfRange,    // face, value: the index; vertexCount
+  WrongPropertyKind,  // element, property: a coordinate declared as a list or the indices as a scalar
   OutOfMemory,
 };
 
 struct MeshImportResult {
   MeshImportFault fault = MeshImportFault::None;
-  std::string element;     // the element a count fault is about
+  std::string element;     // the element a count or property fault is about
+  std::string property;    // the property a kind fault is about
   int32_t face = 0;
   int64_t value = 0;
   int32_t vertexCount = 0;

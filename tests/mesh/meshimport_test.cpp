@@ -296,6 +296,13 @@ TEST_F(MeshImport, RefusesFilesItCannotDrawAndHandsOutNothing) {
      MeshImportFault::IndexOutOfRange, "face 0 has index -1, outside 0..2"},
     {"missing face list", head + vertex3 + "element face 1\nproperty int flags\nend_header\n" + vertices + "0\n",
      MeshImportFault::TooFewIndices, "face 0 has 0 indices, fewer than 3"},
+    {"indices declared as a scalar", head + vertex3 + "element face 1\nproperty int vertex_indices\nend_header\n" +
+                                         vertices + "7\n",
+     MeshImportFault::WrongPropertyKind, "property \"vertex_indices\" of element \"face\" is a scalar, not a list of indices"},
+    {"a coordinate declared as a list",
+     head + "element vertex 3\nproperty float x\nproperty list uchar float y\nproperty float z\n" + faceDecl +
+         "end_header\n0 1 0 0\n1 1 0 0\n0 1 1 0\n3 0 1 2\n",
+     MeshImportFault::WrongPropertyKind, "property \"y\" of element \"vertex\" is a list, not a scalar coordinate"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
