@@ -98,8 +98,11 @@ const char* misdeclaredProperty(PlyElementDesc* vertex, PlyElementDesc* face) {
   return nullptr;
 }
 
-// Reads and drops every record of an element the mesh does not use.
+// Reads and drops every record of an element the mesh does not use. A binary
+// record without properties holds no bytes, so there is nothing to read however
+// many the header declares; an ascii one is still a line each.
 void skipElement(PlyReader* reader, PlyElementDesc* element) {
+  if (element->property_count == 0 && reader->encoding != PlyEncoding::Ascii) return;
   reader->current_element = element;
   unsigned char scratch = 0;
   for (int32_t i = 0; i < element->record_count; ++i) ply_get_element(reader, &scratch);
