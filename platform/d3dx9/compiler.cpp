@@ -21,6 +21,7 @@
 #include <sstream>
 
 #include "../d3d9/shader_code.h"
+#include "../kernel32/layer_support.h"
 #include "constant_table.h"
 #include "internal.h"
 
@@ -77,28 +78,6 @@ class CompileError : public std::runtime_error {
   HRESULT hr_;
 };
 
-std::string utf8(LPCWSTR text) {
-  std::string out;
-  for (; *text; ++text) {
-    const uint32_t c = static_cast<uint32_t>(*text);
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
 
 // The program writes Windows paths; on this host '\' separates directories too.
 std::string hostPath(std::string path) {
@@ -547,7 +526,7 @@ HRESULT WINAPI D3DXCompileShaderFromFileW(LPCWSTR pSrcFile, const D3DXMACRO *pDe
   using namespace glintwork;
   const Outputs outputs{ppShader, ppErrorMsgs, ppConstantTable};
   clearOutputs(outputs);
-  const std::string path = pSrcFile ? utf8(pSrcFile) : std::string();
+  const std::string path = pSrcFile ? narrow(pSrcFile) : std::string();
   GW_TRACE(Module::D3DX9, "D3DXCompileShaderFromFileW(\"%s\", %s, %s, 0x%x)", path.c_str(),
            pFunctionName ? pFunctionName : "(null)", pProfile ? pProfile : "(null)", Flags);
   if (!pSrcFile || !pFunctionName || !pProfile) return D3DERR_INVALIDCALL;
