@@ -132,6 +132,7 @@
 #define BST_FOCUS 0x0008
 
 #define BN_CLICKED 0
+#define BN_DOUBLECLICKED 5
 #define BN_SETFOCUS 6
 #define BN_KILLFOCUS 7
 
