@@ -6,6 +6,7 @@
 // hooks, WM_CHAR for anything but the plain ASCII keys.
 #include "user32_internal.h"
 
+#include <sched.h>
 #include <SDL.h>
 
 #include <algorithm>
@@ -342,6 +343,10 @@ BOOL WINAPI PeekMessageW(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
       GLINTWORK_TRACE("user32", "%p WM_PAINT", static_cast<void *>(h));
       return TRUE;
     }
+  // An empty queue gives up the rest of this time slice: a caller that polls
+  // without pause then leaves the CPU to threads with work to do (the GL driver's
+  // rasterisers on a small machine) and still polls again at once when idle.
+  sched_yield();
   return FALSE;
 }
 
