@@ -24,7 +24,8 @@ cmake --build "$build"
 
 export WINEPREFIX="$build/prefix"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installer prompts
+# No Mono or Gecko installer prompts; no debugger waiting on a crashed program.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 unset DISPLAY WAYLAND_DISPLAY
 work=$(mktemp -d)
 xvfb_pid=""
@@ -45,7 +46,7 @@ failed=0
 run() {  # run <exe>: runs every test of one executable, from the build folder
   local exe=$1
   echo "=== $(basename "$exe")"
-  if (cd "$build" && wine "$exe" --gtest_color=no 2>&1 | tr -d '\r'); then
+  if (cd "$build" && timeout 120 wine "$exe" --gtest_color=no 2>&1 | tr -d '\r'); then
     :
   else
     echo "FAILED: $(basename "$exe")"
