@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <charconv>
 #include <climits>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -83,6 +84,8 @@ static char* ply_checked_strdup(const char* text, int line = __builtin_LINE(),
   std::memcpy(copy, text, size);
   return copy;
 }
+
+static double ply_atof(const char* word, size_t length);
 
 // ---------------------------------------------------------------------------
 // Texts and types
@@ -353,7 +356,7 @@ PlyReader* ply_open_header(FILE* stream, int* element_count, char*** element_nam
           accepted = false;
         }
         if (accepted) {
-          reader->format_version = static_cast<float>(std::atof(words[2]));
+          reader->format_version = static_cast<float>(ply_atof(words[2], std::strlen(words[2])));
           have_format = true;
         }
       } else if (ply_same_text(keyword, "element")) {
@@ -636,9 +639,48 @@ static uint32_t ply_atou(const char* text) {
   return static_cast<uint32_t>(value);
 }
 
-// atof's result. A correctly rounded parse is used when it takes the whole word
-// in the plain decimal form; anything else (signs, hex, inf, nan, leading white
-// space, trailing text, out of range) goes to atof itself.
+// NaN as C99's strtod makes it from "nan" or "nan(digits)": quiet, with the sign
+// given and, when the parenthesised text is a whole number (decimal, 0 octal or
+// 0x hex), its low 51 bits as payload.
+static double ply_nan(bool negative, const char* rest) {
+  uint64_t bits = 0x7FF8000000000000ull;
+  if (*rest == '(') {
+    const char* p = rest + 1;
+    int base = 10;
+    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && std::isxdigit(static_cast<unsigned char>(p[2]))) {
+      base = 16;
+      p += 2;
+    } else if (p[0] == '0') {
+      base = 8;
+    }
+    const char* digits = p;
+    uint64_t payload = 0;
+    bool saturated = false;
+    for (;; ++p) {
+      int d = *p >= '0' && *p <= '9' ? *p - '0'
+              : *p >= 'a' && *p <= 'z' ? *p - 'a' + 10
+              : *p >= 'A' && *p <= 'Z' ? *p - 'A' + 10
+              : -1;
+      if (d < 0 || d >= base) break;
+      if (payload > (UINT64_MAX - static_cast<uint64_t>(d)) / static_cast<uint64_t>(base)) saturated = true;
+      payload = saturated ? UINT64_MAX : payload * static_cast<uint64_t>(base) + static_cast<uint64_t>(d);
+    }
+    if (p > digits && *p == ')') bits |= payload & 0x0007FFFFFFFFFFFFull;
+  }
+  if (negative) bits |= 0x8000000000000000ull;
+  double value;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
+}
+
+static inline bool ply_is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// atof as C99 defines it (strtod with no end pointer), the same on every host:
+// hosts' own atof differ (msvcrt.dll takes neither hex, inf nor nan and reads a
+// Fortran 'd' exponent; NaN payloads and the sign of "no number" vary). A
+// correctly rounded parse takes the plain decimal form; NaN and "no number" are
+// decided here; the rest (hex, inf, out of range, trailing text) goes to the
+// host's strtod, which agrees on them.
 static double ply_atof(const char* word, size_t length) {
   const char* p = word;
   if (*p == '-') ++p;
@@ -647,7 +689,15 @@ static double ply_atof(const char* word, size_t length) {
     auto [end, error] = std::from_chars(word, word + length, value);
     if (error == std::errc() && end == word + length) return value;
   }
-  return std::atof(word);
+  p = word;
+  while (ply_is_space(*p)) ++p;
+  bool negative = *p == '-';
+  if (*p == '-' || *p == '+') ++p;
+  if ((p[0] | 0x20) == 'n' && (p[1] | 0x20) == 'a' && (p[2] | 0x20) == 'n') return ply_nan(negative, p + 3);
+  char* end = nullptr;
+  double value = std::strtod(word, &end);
+  if (end == word) return 0.0;
+  return value;
 }
 
 static inline Item ascii_item(const char* word, size_t length, PlyValueType type) {

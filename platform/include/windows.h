@@ -260,13 +260,16 @@
 #define GW_OWNER 4
 #define GW_CHILD 5
 
-/* Window data indices */
+/* Window data indices. The pointer-sized ones exist in their GWL_ form only where
+   pointers are 32 bits wide, as for 64-bit Windows: use the GWLP_ names. */
+#if defined(__SIZEOF_POINTER__) && __SIZEOF_POINTER__ == 4
 #define GWL_WNDPROC (-4)
 #define GWL_HINSTANCE (-6)
 #define GWL_HWNDPARENT (-8)
+#define GWL_USERDATA (-21)
+#endif
 #define GWL_STYLE (-16)
 #define GWL_EXSTYLE (-20)
-#define GWL_USERDATA (-21)
 #define GWL_ID (-12)
 #define GWLP_WNDPROC (-4)
 #define GWLP_HINSTANCE (-6)

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "message_log.h"
+#include "sdl_input.h"
 #include "test_dialogs.h"
 #include "user32_internal.h"
 
