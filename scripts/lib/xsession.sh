@@ -34,6 +34,16 @@ xsession_window() {
   echo "$id"
 }
 
+# Gives window $1 the keyboard focus and waits (up to 5 s) until it has it.
+xsession_focus() {
+  local tries=0
+  xdotool windowfocus "$1"
+  while [ "$(xdotool getwindowfocus 2>/dev/null || true)" != "$1" ] && [ $tries -lt 50 ]; do
+    sleep 0.1
+    tries=$((tries + 1))
+  done
+}
+
 # Sets X, Y, WIDTH, HEIGHT to window $1's position and size on the screen.
 xsession_geometry() {
   eval "$(xdotool getwindowgeometry --shell "$1")"
@@ -120,7 +130,7 @@ demo_play_session() {
   demo_set_trackbar "$panel" "$DU_INTENSITY_Y" 150
   xsession_click_dialog "$panel" 69 53            # Y Axis
   xsession_drag_dialog "$panel" "$DU_SPEED_LEFT" "$DU_SPEED_Y" 125 "$DU_SPEED_Y"
-  xdotool windowfocus --sync "$main"
+  xsession_focus "$main"
   xdotool key 5
   sleep 0.5
 }
@@ -140,6 +150,6 @@ demo_screenshot() {
 
 # Closes the main window the way a person would (Alt+F4 while it has the focus).
 demo_close() {
-  xdotool windowfocus --sync "$1"
+  xsession_focus "$1"
   xdotool key alt+F4
 }

@@ -27,8 +27,13 @@ check() {  # check <description> <condition...>
 greater() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
 between() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v > lo && v < hi) }'; }
 
+pid=
+cleanup() {
+  [ -z "$pid" ] || kill "$pid" 2>/dev/null || true
+  xsession_stop
+}
 xsession_start
-trap xsession_stop EXIT
+trap cleanup EXIT
 cd "$bin"
 ./glintwork &
 pid=$!
@@ -59,7 +64,7 @@ check "the panel's top is level with the main window's" test $((PANEL_Y - 22)) -
 check "the panel is 325 x 480 with its frame" test $((PANEL_WIDTH + 6))x$((PANEL_HEIGHT + 25)) = 325x480
 
 # Mesh keys: only the release of the top-row 5 selects mesh 5.
-xdotool windowfocus --sync "$main"
+xsession_focus "$main"
 xdotool keydown 5
 sleep 0.3
 held=$(shot key-5-held)
@@ -106,6 +111,7 @@ if kill -0 "$pid" 2>/dev/null; then
   status=124
 fi
 wait "$pid" || status=$?
+pid=
 check "closing the main window ends the program with exit code 0" test "$status" -eq 0
 
 echo "$passed passed, $failed failed"
