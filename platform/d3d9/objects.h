@@ -8,46 +8,18 @@
 
 #include <SDL2/SDL.h>
 
-#include <atomic>
 #include <map>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "com_object.h"
 #include "diag.h"
 #include "gl.h"
 #include "shader_code.h"
 
 namespace glintwork {
-
-// Reference counting shared by every object: the count starts at 1, Release at 0 deletes.
-template <class Interface>
-class Object : public Interface {
- public:
-  virtual ~Object() = default;
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **ppvObj) override {
-    if (!ppvObj) return E_POINTER;
-    *ppvObj = nullptr;
-    if (riid != IID_IUnknown && !ownIid(riid)) return E_NOINTERFACE;
-    this->AddRef();
-    *ppvObj = static_cast<Interface *>(this);
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
-
- protected:
-  virtual bool ownIid(REFIID) const { return false; }
-
- private:
-  std::atomic<ULONG> refs_{1};
-};
 
 class Device;
 

@@ -1,7 +1,7 @@
 // ID3DXBuffer: a reference-counted block of bytes (compiled code, messages, adjacency).
+#include "../d3d9/com_object.h"
 #include "internal.h"
 
-#include <atomic>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -9,29 +9,14 @@
 namespace glintwork {
 namespace {
 
-class Buffer final : public ID3DXBuffer {
+class Buffer final : public Object<ID3DXBuffer> {
  public:
   explicit Buffer(size_t bytes) : bytes_(bytes) {}
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **ppvObj) override {
-    if (!ppvObj) return E_POINTER;
-    *ppvObj = nullptr;
-    if (riid != IID_IUnknown) return E_NOINTERFACE;
-    AddRef();
-    *ppvObj = static_cast<IUnknown *>(this);
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
   LPVOID STDMETHODCALLTYPE GetBufferPointer() override { return bytes_.empty() ? nullptr : bytes_.data(); }
   DWORD STDMETHODCALLTYPE GetBufferSize() override { return static_cast<DWORD>(bytes_.size()); }
 
  private:
-  std::atomic<ULONG> refs_{1};
   std::vector<unsigned char> bytes_;
 };
 

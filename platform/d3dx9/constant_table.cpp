@@ -1,16 +1,16 @@
 // ID3DXConstantTable over float4 registers. Handles are pointers to the table's own
 // records; as in D3DX, a handle argument may also be the constant's name. Only float
 // constants exist (the compiler refuses others), in the FLOAT4 register set.
+#include "../d3d9/com_object.h"
 #include "constant_table.h"
 
-#include <atomic>
 #include <cstring>
 #include <new>
 
 namespace glintwork {
 namespace {
 
-class ConstantTable final : public ID3DXConstantTable {
+class ConstantTable final : public Object<ID3DXConstantTable> {
  public:
   ConstantTable(DWORD version, std::vector<ConstantInfo> constants)
       : version_(version), constants_(std::move(constants)) {
@@ -18,21 +18,6 @@ class ConstantTable final : public ID3DXConstantTable {
     blob_.resize(constants_.size() * sizeof(D3DXCONSTANT_DESC));
     for (size_t i = 0; i < constants_.size(); ++i)
       std::memcpy(&blob_[i * sizeof(D3DXCONSTANT_DESC)], &constants_[i].desc, sizeof(D3DXCONSTANT_DESC));
-  }
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **ppvObj) override {
-    if (!ppvObj) return E_POINTER;
-    *ppvObj = nullptr;
-    if (riid != IID_IUnknown) return E_NOINTERFACE;
-    AddRef();
-    *ppvObj = static_cast<IUnknown *>(this);
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
   }
 
   // The table's bytes are its constant descriptions, one after the other.
@@ -174,7 +159,6 @@ class ConstantTable final : public ID3DXConstantTable {
     return writeMatrixTo(device, c, &m, false);
   }
 
-  std::atomic<ULONG> refs_{1};
   DWORD version_;
   std::vector<ConstantInfo> constants_;
   std::vector<unsigned char> blob_;

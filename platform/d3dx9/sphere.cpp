@@ -3,12 +3,12 @@
 // then the −z pole; position and normal per vertex; faces wound counter-clockwise
 // around the outward normal in right-handed terms (clockwise on screen in Direct3D's
 // left-handed default view), all in attribute subset 0. Adjacency is not produced.
-#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <new>
 #include <vector>
 
+#include "../d3d9/com_object.h"
 #include "internal.h"
 
 namespace glintwork {
@@ -18,7 +18,7 @@ struct SphereVertex {
   float px, py, pz, nx, ny, nz;
 };
 
-class Mesh final : public ID3DXMesh {
+class Mesh final : public Object<ID3DXMesh> {
  public:
   Mesh(IDirect3DDevice9 *device, IDirect3DVertexBuffer9 *vb, IDirect3DIndexBuffer9 *ib, DWORD vertices, DWORD faces,
        DWORD fvf, DWORD options)
@@ -30,21 +30,6 @@ class Mesh final : public ID3DXMesh {
     vb_->Release();
     ib_->Release();
     device_->Release();
-  }
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **ppvObj) override {
-    if (!ppvObj) return E_POINTER;
-    *ppvObj = nullptr;
-    if (riid != IID_IUnknown) return E_NOINTERFACE;
-    AddRef();
-    *ppvObj = static_cast<IUnknown *>(this);
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
   }
 
   // Binds the mesh's format, buffers and draws the faces of the subset.
@@ -96,7 +81,6 @@ class Mesh final : public ID3DXMesh {
   HRESULT STDMETHODCALLTYPE UnlockAttributeBuffer() override { return D3D_OK; }
 
  private:
-  std::atomic<ULONG> refs_{1};
   IDirect3DDevice9 *device_;
   IDirect3DVertexBuffer9 *vb_;
   IDirect3DIndexBuffer9 *ib_;

@@ -1,0 +1,39 @@
+// IUnknown for the layer's COM objects, Direct3D 9 and D3DX 9 alike: a reference
+// count that starts at 1, deletion when Release brings it to 0, and QueryInterface
+// for IID_IUnknown and whatever interface ids the object names as its own.
+#pragma once
+
+#include <unknwn.h>
+
+#include <atomic>
+
+namespace glintwork {
+
+template <class Interface>
+class Object : public Interface {
+ public:
+  virtual ~Object() = default;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **ppvObj) override {
+    if (!ppvObj) return E_POINTER;
+    *ppvObj = nullptr;
+    if (riid != IID_IUnknown && !ownIid(riid)) return E_NOINTERFACE;
+    this->AddRef();
+    *ppvObj = static_cast<Interface *>(this);
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --refs_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+ protected:
+  virtual bool ownIid(REFIID) const { return false; }
+
+ private:
+  std::atomic<ULONG> refs_{1};
+};
+
+}  // namespace glintwork
