@@ -164,6 +164,25 @@ bool ensureVideo(const char *function) {
     diag("user32", function, "SDL_InitSubSystem(video) failed: %s", SDL_GetError());
     return false;
   }
+  // When no display can be opened SDL quietly falls back to its offscreen driver,
+  // and a program would run on with windows nobody can see. Without a display the
+  // layer works only when asked to (SDL_VIDEODRIVER=offscreen or dummy).
+  const char *chosen = SDL_GetCurrentVideoDriver();
+  const char *asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+  bool windowless = chosen && (std::strcmp(chosen, "offscreen") == 0 || std::strcmp(chosen, "dummy") == 0);
+  if (windowless && !(asked && std::strstr(asked, chosen))) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    static bool told = false;
+    if (told) return false;
+    told = true;
+    const char *display = SDL_getenv("DISPLAY");
+    const char *wayland = SDL_getenv("WAYLAND_DISPLAY");
+    diag("user32", function,
+         "no display could be opened (DISPLAY=%s, WAYLAND_DISPLAY=%s); set SDL_VIDEODRIVER=offscreen to run "
+         "without one",
+         display && *display ? display : "(unset)", wayland && *wayland ? wayland : "(unset)");
+    return false;
+  }
   return true;
 }
 

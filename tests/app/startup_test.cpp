@@ -1,6 +1,7 @@
 // Start-up failures of the real program, each run as a process on the real layer
-// with no display (offscreen): one "Error!" box, the window never shown, exit 0 —
-// or, for a damaged mesh body, the reader's own message and exit code.
+// (offscreen, or with a display that cannot be opened): one "Error!" box, the
+// window never shown, exit 0 — or, for a damaged mesh body, the reader's own
+// message and exit code.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -44,10 +45,11 @@ class StartupTest : public ::testing::Test {
     std::ofstream(directory_ / relative, std::ios::binary | std::ios::trunc) << text;
   }
 
-  ProgramRun run() {
-    const std::string command = "cd '" + directory_.string() +
-                                "' && SDL_VIDEODRIVER=offscreen GLINTWORK_TRACE=1 timeout 60 '" GLINTWORK_EXE
-                                "' 2>&1 >/dev/null";
+  // Runs the program in the test's folder; `environment` is put before it on the
+  // shell's command line.
+  ProgramRun run(const std::string &environment = "SDL_VIDEODRIVER=offscreen") {
+    const std::string command = "cd '" + directory_.string() + "' && " + environment +
+                                " GLINTWORK_TRACE=1 timeout 60 '" GLINTWORK_EXE "' 2>&1 >/dev/null";
     FILE *pipe = popen(command.c_str(), "r");
     ProgramRun result{-1, ""};
     std::array<char, 4096> buffer;
@@ -97,6 +99,20 @@ TEST_F(StartupTest, ATruncatedBinaryMeshEndsTheProcessWithTheReadersMessage) {
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_NE(result.errors.find("PLY ERROR: fread() failed -- aborting.\n"), std::string::npos) << result.errors;
   EXPECT_EQ(result.errors.find("MessageBoxW"), std::string::npos) << "no box for a damaged body";
+}
+
+TEST_F(StartupTest, WithNoDisplayToOpenTheWindowCannotBeCreatedAndTheProgramSaysSo) {
+  // A display number nobody serves, and no offscreen driver asked for: the program
+  // must not run on with a window nobody can see.
+  int number = 900;
+  while (fs::exists("/tmp/.X" + std::to_string(number) + "-lock")) ++number;
+  const ProgramRun result =
+      run("env -u SDL_VIDEODRIVER DISPLAY=:" + std::to_string(number) + " WAYLAND_DISPLAY=glintwork-none");
+  EXPECT_EQ(result.exitCode, 0) << result.errors;
+  EXPECT_EQ(countLines(result.errors, "Error!: Window Creation Failed!"), 1) << result.errors;
+  EXPECT_NE(result.errors.find("no display could be opened (DISPLAY=:" + std::to_string(number)), std::string::npos)
+      << result.errors;
+  EXPECT_EQ(result.errors.find("user32: ShowWindow"), std::string::npos) << "the window stays hidden";
 }
 
 }  // namespace
