@@ -1,17 +1,41 @@
 # Helpers for driving Glintwork under a private Xvfb with real X input (xdotool)
 # and measuring screenshots (ImageMagick). Sourced by scripts/run and tests/e2e.
 
-# Starts Xvfb on a free display and exports DISPLAY; xsession_stop ends it.
+# Starts Xvfb on a free display and exports DISPLAY; xsession_stop ends it. The
+# server must answer with the screen it was asked for before this returns; a server
+# that does not is stopped and another started (three tries). Its output is kept in
+# $XSESSION_LOG.
 xsession_start() {
-  local fifo
-  fifo=$(mktemp -u)
-  mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" 2>/dev/null &
-  XSESSION_XVFB_PID=$!
-  local display
-  read -r display <"$fifo"
-  rm -f "$fifo"
-  export DISPLAY=":$display"
+  local attempt fifo display geometry tries
+  XSESSION_LOG=$(mktemp -t glintwork-xvfb.XXXXXX)
+  for attempt in 1 2 3; do
+    fifo=$(mktemp -u)
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" >>"$XSESSION_LOG" 2>&1 &
+    XSESSION_XVFB_PID=$!
+    display=
+    read -r display <"$fifo" || true
+    rm -f "$fifo"
+    if [ -n "$display" ]; then
+      export DISPLAY=":$display"
+      unset WAYLAND_DISPLAY XAUTHORITY
+      tries=0
+      geometry=
+      while [ $tries -lt 50 ] && kill -0 "$XSESSION_XVFB_PID" 2>/dev/null; do
+        geometry=$(xdotool getdisplaygeometry 2>/dev/null || true)
+        [ "$geometry" = "1280 800" ] && return 0
+        sleep 0.1
+        tries=$((tries + 1))
+      done
+      echo "xsession: Xvfb on :$display did not answer as expected (attempt $attempt, geometry '$geometry')" >&2
+    else
+      echo "xsession: Xvfb did not start (attempt $attempt)" >&2
+    fi
+    xsession_stop
+  done
+  echo "xsession: no usable Xvfb; its output:" >&2
+  cat "$XSESSION_LOG" >&2
+  return 1
 }
 
 xsession_stop() {
@@ -22,15 +46,49 @@ xsession_stop() {
   fi
 }
 
-# The X window whose title is exactly $1, waiting up to 20 s for it to appear.
+# Says what is known when the program's window does not come: whether the program
+# ($1, a process id) still runs, what it wrote ($2, a file, may be empty), whether
+# the X server still answers, and the windows it has.
+xsession_report() {
+  local pid=$1 log=${2:-}
+  if kill -0 "$pid" 2>/dev/null; then
+    echo "xsession: the program (pid $pid) is still running" >&2
+  else
+    echo "xsession: the program (pid $pid) has ended" >&2
+  fi
+  if [ -n "$log" ] && [ -s "$log" ]; then
+    echo "xsession: the program wrote:" >&2
+    sed 's/^/  | /' "$log" >&2
+  fi
+  if xdotool getdisplaygeometry >/dev/null 2>&1; then
+    echo "xsession: $DISPLAY answers; its named windows:" >&2
+    local id
+    for id in $(xdotool search --name '.' 2>/dev/null); do
+      echo "  $id '$(xdotool getwindowname "$id" 2>/dev/null || true)'" >&2
+    done
+  else
+    echo "xsession: $DISPLAY no longer answers; Xvfb wrote:" >&2
+    sed 's/^/  | /' "$XSESSION_LOG" >&2
+  fi
+}
+
+# The X window whose title is exactly $1, waiting up to 30 s for it to appear. With
+# a process id ($2) it stops waiting as soon as that process ends; on failure it
+# reports (see xsession_report, $3 is the program's log file).
 xsession_window() {
-  local title=$1 id="" tries=0
-  while [ -z "$id" ] && [ $tries -lt 200 ]; do
-    id=$(xdotool search --onlyvisible --name "^$(printf '%s' "$title" | sed 's/[][\\.^$*+?(){}|]/\\&/g')\$" 2>/dev/null | head -n 1 || true)
-    [ -n "$id" ] || sleep 0.1
-    tries=$((tries + 1))
+  local title=$1 pid=${2:-} log=${3:-} id="" deadline=$((SECONDS + 30)) pattern
+  pattern="^$(printf '%s' "$title" | sed 's/[][\\.^$*+?(){}|]/\\&/g')\$"
+  while [ -z "$id" ] && [ $SECONDS -lt $deadline ]; do
+    id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -n 1 || true)
+    [ -n "$id" ] && break
+    if [ -n "$pid" ] && ! kill -0 "$pid" 2>/dev/null; then break; fi
+    sleep 0.1
   done
-  [ -n "$id" ] || { echo "xsession: no window titled '$title'" >&2; return 1; }
+  if [ -z "$id" ]; then
+    echo "xsession: no window titled '$title'" >&2
+    [ -z "$pid" ] || xsession_report "$pid" "$log"
+    return 1
+  fi
   echo "$id"
 }
 
@@ -103,6 +161,38 @@ image_difference() {
 # Glintwork's two windows.
 GLINTWORK_MAIN_TITLE="[Interactive Demo Application] - Glintwork"
 GLINTWORK_PANEL_TITLE="Illumination settings"
+
+# Starts ./glintwork from the current folder with its output in file $1 (on the
+# terminal too when $2 is "show") and waits for its two windows; sets DEMO_PID,
+# DEMO_MAIN and DEMO_PANEL. When the failure lies with the display rather than the
+# program (the X server stopped answering, or the program could not open it), the
+# server and the program are started once more.
+demo_launch() {
+  local log=$1 show=${2:-} attempt
+  for attempt in 1 2; do
+    if [ "$show" = show ]; then
+      ./glintwork > >(tee "$log") 2>&1 &
+    else
+      ./glintwork >"$log" 2>&1 &
+    fi
+    DEMO_PID=$!
+    if DEMO_MAIN=$(xsession_window "$GLINTWORK_MAIN_TITLE" "$DEMO_PID" "$log") &&
+      DEMO_PANEL=$(xsession_window "$GLINTWORK_PANEL_TITLE" "$DEMO_PID" "$log"); then
+      return 0
+    fi
+    kill "$DEMO_PID" 2>/dev/null || true
+    wait "$DEMO_PID" 2>/dev/null || true
+    DEMO_PID=
+    if [ "$attempt" -eq 1 ] &&
+      { ! xdotool getdisplaygeometry >/dev/null 2>&1 || grep -q "no display could be opened" "$log"; }; then
+      echo "xsession: the display failed, not the program; starting both again" >&2
+      xsession_stop
+      xsession_start || return 1
+      continue
+    fi
+    return 1
+  done
+}
 
 # Dialog-unit rows (centre y) of the panel's trackbars, and their ends in x. A
 # trackbar's thumb starts at its left end, its position 1.

@@ -27,18 +27,17 @@ check() {  # check <description> <condition...>
 greater() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
 between() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v > lo && v < hi) }'; }
 
-pid=
+DEMO_PID=
 cleanup() {
-  [ -z "$pid" ] || kill "$pid" 2>/dev/null || true
+  [ -z "$DEMO_PID" ] || kill "$DEMO_PID" 2>/dev/null || true
   xsession_stop
 }
 xsession_start
 trap cleanup EXIT
 cd "$bin"
-./glintwork &
-pid=$!
-main=$(xsession_window "$GLINTWORK_MAIN_TITLE")
-panel=$(xsession_window "$GLINTWORK_PANEL_TITLE")
+log="$artifacts/glintwork.log"
+demo_launch "$log"
+main=$DEMO_MAIN panel=$DEMO_PANEL
 sleep 1
 
 shot() {  # shot <name>: the main window's client area
@@ -105,14 +104,18 @@ check "the marker moves once the speed trackbar is moved" greater "$(image_diffe
 # Closing the main window ends the program with 0.
 demo_close "$main"
 status=0
-for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$pid" 2>/dev/null; then
-  kill "$pid"
+for _ in $(seq 1 100); do kill -0 "$DEMO_PID" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$DEMO_PID" 2>/dev/null; then
+  kill "$DEMO_PID"
   status=124
 fi
-wait "$pid" || status=$?
-pid=
+wait "$DEMO_PID" || status=$?
+DEMO_PID=
 check "closing the main window ends the program with exit code 0" test "$status" -eq 0
 
+if [ "$failed" -ne 0 ] && [ -s "$log" ]; then
+  echo "glintwork wrote:"
+  sed 's/^/  | /' "$log"
+fi
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
