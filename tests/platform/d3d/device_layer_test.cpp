@@ -1,8 +1,7 @@
 // What only the layer's device does: the window drawable after Present, read through
 // the layer's own hook (readable under the offscreen driver, whose drawables are
-// single-buffered); the offscreen driver's fixed display mode; the layer's reference
-// counting where Direct3D's is undocumented; what the layer refuses that Windows may
-// accept. The same device tests against Windows are device_test.cpp.
+// single-buffered); the offscreen driver's fixed display mode; what the layer
+// refuses that Windows may accept. The same device tests against Windows are device_test.cpp.
 #include "d3d9/readback.h"
 #include "device_fixture.h"
 #include "png.h"
@@ -56,41 +55,6 @@ TEST_F(DeviceTest, TheOffscreenDriverReportsAFixed1024By768Mode) {
   EXPECT_EQ(mode.Width, 1024u);
   EXPECT_EQ(mode.Height, 768u);
   EXPECT_EQ(mode.Format, D3DFMT_X8R8G8B8);
-}
-
-// Binding a buffer holds it, and a resource neither holds its device nor dies with
-// it: when the device goes first it takes the GL objects, and the resource answers
-// D3DERR_INVALIDCALL but keeps its CPU copy. (Windows counts neither the binding nor
-// this way; neither is documented, and the program releases the device last.)
-TEST_F(DeviceTest, BindingsHoldTheirBufferAndABufferOutlivesItsDevice) {
-  IDirect3DVertexBuffer9 *vb = nullptr;
-  ASSERT_EQ(device_->CreateVertexBuffer(64, 0, 0, D3DPOOL_MANAGED, &vb, nullptr), D3D_OK);
-  EXPECT_EQ(device_->SetStreamSource(0, vb, 0, 16), D3D_OK);
-  EXPECT_EQ(vb->AddRef(), 3u);  // ours, the binding's, this one
-  EXPECT_EQ(vb->Release(), 2u);
-  device_->SetStreamSource(0, nullptr, 0, 0);
-  EXPECT_EQ(vb->AddRef(), 2u);
-  EXPECT_EQ(vb->Release(), 1u);
-  EXPECT_EQ(device_->AddRef(), 2u);  // the buffer does not count
-  device_->Release();
-
-  ID3DXMesh *sphere = nullptr;
-  ASSERT_EQ(D3DXCreateSphere(device_, 1.0f, 4, 3, &sphere, nullptr), D3D_OK);
-  EXPECT_EQ(device_->AddRef(), 3u);  // the mesh holds the device once
-  device_->Release();
-  EXPECT_EQ(sphere->Release(), 0u);
-
-  device_->SetStreamSource(0, vb, 0, 16);
-  EXPECT_EQ(device_->Release(), 0u);
-  device_ = nullptr;
-  IDirect3DDevice9 *gone = reinterpret_cast<IDirect3DDevice9 *>(1);
-  EXPECT_EQ(vb->GetDevice(&gone), D3DERR_INVALIDCALL);
-  EXPECT_EQ(gone, nullptr);
-  void *data = nullptr;
-  EXPECT_EQ(vb->Lock(0, 0, &data, 0), D3D_OK);
-  EXPECT_NE(data, nullptr);
-  EXPECT_EQ(vb->Unlock(), D3DERR_INVALIDCALL);
-  EXPECT_EQ(vb->Release(), 0u);
 }
 
 // What the layer cannot honour, refused with the code Direct3D uses for it, and the

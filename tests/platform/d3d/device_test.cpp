@@ -446,9 +446,7 @@ TEST_F(DeviceTest, ReferenceCountsFollowCreationAndRelease) {
   EXPECT_EQ(parent, d3d_);
   EXPECT_EQ(parent->Release(), 2u);
 
-  // GetDevice hands out a reference of its own. (Whether a resource also holds its
-  // device, and whether binding one counts, is not documented: Windows and our layer
-  // differ, see device_layer_test.cpp.)
+  // GetDevice hands out a reference of its own.
   IDirect3DVertexBuffer9 *vb = nullptr;
   ASSERT_EQ(device_->CreateVertexBuffer(64, 0, 0, D3DPOOL_MANAGED, &vb, nullptr), D3D_OK);
   EXPECT_EQ(vb->AddRef(), 2u);
@@ -467,6 +465,49 @@ TEST_F(DeviceTest, ReferenceCountsFollowCreationAndRelease) {
   EXPECT_GT(referencesOf(device_), alone);
   EXPECT_EQ(sphere->Release(), 0u);
   EXPECT_EQ(referencesOf(device_), alone);
+}
+
+// A resource the program holds holds its device; a binding keeps a resource alive
+// without counting in its references, so a buffer released while bound still draws,
+// and GetStreamSource hands it out again with a reference that holds the device.
+TEST_F(DeviceTest, ResourcesHoldTheirDeviceAndBindingsKeepWhatTheyBindUncounted) {
+  const ULONG alone = referencesOf(device_);
+  const std::vector<ColorVertex> vertices = triangleAt(0.5f, kWhite);
+  IDirect3DVertexBuffer9 *vb = nullptr;
+  const UINT bytes = UINT(vertices.size() * sizeof(ColorVertex));
+  ASSERT_EQ(device_->CreateVertexBuffer(bytes, D3DUSAGE_WRITEONLY, 0, D3DPOOL_MANAGED, &vb, nullptr), D3D_OK);
+  void *data = nullptr;
+  ASSERT_EQ(vb->Lock(0, 0, &data, 0), D3D_OK);
+  std::memcpy(data, vertices.data(), bytes);
+  vb->Unlock();
+  EXPECT_EQ(referencesOf(device_), alone + 1);
+  ASSERT_EQ(device_->SetStreamSource(0, vb, 0, sizeof(ColorVertex)), D3D_OK);
+  EXPECT_EQ(referencesOf(vb), 1u);
+  EXPECT_EQ(vb->Release(), 0u);
+  EXPECT_EQ(referencesOf(device_), alone);
+
+  IDirect3DIndexBuffer9 *ib = indexBuffer(kOneTriangle);
+  device_->SetIndices(ib);
+  device_->SetFVF(kColorFvf);
+  device_->SetRenderState(D3DRS_LIGHTING, FALSE);
+  device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
+  device_->BeginScene();
+  EXPECT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 3, 0, 1), D3D_OK);
+  device_->EndScene();
+  readBack();
+  EXPECT_EQ(rgb(kWidth / 2, kHeight / 2), 0xFFFFFFu);
+
+  const ULONG unheld = referencesOf(device_);
+  IDirect3DVertexBuffer9 *again = nullptr;
+  UINT offset = 1, stride = 0;
+  ASSERT_EQ(device_->GetStreamSource(0, &again, &offset, &stride), D3D_OK);
+  ASSERT_EQ(again, vb);
+  EXPECT_EQ(offset, 0u);
+  EXPECT_EQ(stride, sizeof(ColorVertex));
+  EXPECT_EQ(referencesOf(device_), unheld + 1);
+  EXPECT_EQ(again->Release(), 0u);
+  EXPECT_EQ(referencesOf(device_), unheld);
+  EXPECT_EQ(device_->SetStreamSource(0, nullptr, 0, 0), D3D_OK);  // the buffer goes now
 }
 
 TEST_F(DeviceTest, CreateDeviceRefusesFormatsInTheWrongRole) {
