@@ -327,9 +327,10 @@ Device::~Device() {
   rebind(declaration_, static_cast<VertexDeclaration *>(nullptr));
   rebind(vertexShader_, static_cast<VertexShader *>(nullptr));
   rebind(pixelShader_, static_cast<PixelShader *>(nullptr));
-  for (auto &entry : fvfDeclarations_) entry.second->Release();
+  for (auto &entry : fvfDeclarations_) entry.second->unbind();
   fvfDeclarations_.clear();
-  // What the program still holds outlives the device without its GL objects.
+  // Resources the program holds hold the device, so none are left unless the device
+  // was released once too often; those outlive it without their GL objects.
   while (!children_.empty()) (*children_.begin())->deviceGone();
   if (context_) {
     for (auto &entry : programs_) glDeleteProgram(entry.second.gl);
@@ -363,10 +364,10 @@ void Device::shaderGone(const ShaderBase *shader) {
 
 template <class T>
 void Device::rebind(T *&slot, T *object) {
-  if (object) object->AddRef();
+  if (object) object->bind();
   T *old = slot;
   slot = object;
-  if (old) old->Release();
+  if (old) old->unbind();
 }
 
 HRESULT STDMETHODCALLTYPE Device::GetDirect3D(IDirect3D9 **ppD3D9) {
@@ -735,6 +736,9 @@ VertexDeclaration *Device::declarationForFvf(DWORD fvf, HRESULT *hr) {
     *hr = E_OUTOFMEMORY;
     return nullptr;
   }
+  // The device keeps it by a binding only, which does not hold the device itself.
+  declaration->bind();
+  declaration->Release();
   fvfDeclarations_[fvf] = declaration;
   *hr = D3D_OK;
   return declaration;

@@ -1,7 +1,9 @@
 // The objects behind the Direct3D 9 interfaces: the Direct3D object, the device and
-// the resources made on it. Resources do not hold the device; the device keeps a list
-// of the live ones and, when it dies first, takes their GL objects with it, after which
-// they answer D3DERR_INVALIDCALL (their CPU copies stay readable through Lock).
+// the resources made on it. As in Direct3D 9, a resource that the program holds holds
+// its device, so the device goes only after the last of them; the device's bindings
+// (stream sources, indices, declaration, shaders) keep a resource alive on their own
+// account without counting in its references or holding the device, and a resource
+// that is only bound goes when it is unbound or the device goes.
 #pragma once
 
 #include <d3d9.h>
@@ -23,19 +25,44 @@ namespace glintwork {
 
 class Device;
 
-// A resource made by a device.
+// A resource made by a device (DeviceObject routes its reference count here).
 class DeviceChild {
  public:
   explicit DeviceChild(Device *device);
   virtual ~DeviceChild();
-  // The device is going away: drop GL objects, answer calls with D3DERR_INVALIDCALL.
+  // The device is going away with the resource still held (only when the device was
+  // released more often than it was referenced): drop GL objects, answer calls with
+  // D3DERR_INVALIDCALL.
   virtual void deviceGone() = 0;
   Device *device() const { return device_; }
+  // A binding of the device takes or gives up its hold.
+  void bind() { ++bindings_; }
+  void unbind();
 
  protected:
   HRESULT getDevice(IDirect3DDevice9 **ppDevice) const;
   void detach();
+  // The program's last reference is gone: the resource lets go of the device and
+  // goes too unless the device still binds it.
+  void lastReferenceGone();
+  // A bound resource handed out again (GetStreamSource and the like) holds the device again.
+  void referencedAgainWhileBound();
   Device *device_;
+
+ private:
+  unsigned bindings_ = 0;
+  bool referenced_ = true;
+};
+
+// One of the device's COM objects: Interface's IUnknown over a DeviceChild kind.
+template <class Interface, class Child>
+class DeviceObject : public Object<Interface>, public Child {
+ public:
+  using Child::Child;
+
+ protected:
+  void unreferenced() override { this->lastReferenceGone(); }
+  void referencedAgain() override { this->referencedAgainWhileBound(); }
 };
 
 class Direct3D final : public Object<IDirect3D9> {
@@ -80,10 +107,10 @@ class Buffer : public DeviceChild {
   size_t dirtyBegin_ = 0, dirtyEnd_ = 0;
 };
 
-class VertexBuffer final : public Object<IDirect3DVertexBuffer9>, public Buffer {
+class VertexBuffer final : public DeviceObject<IDirect3DVertexBuffer9, Buffer> {
  public:
   VertexBuffer(Device *device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool)
-      : Buffer(device, length, usage, pool), fvf_(fvf) {}
+      : DeviceObject(device, length, usage, pool), fvf_(fvf) {}
   HRESULT STDMETHODCALLTYPE GetDevice(IDirect3DDevice9 **ppDevice) override { return getDevice(ppDevice); }
   D3DRESOURCETYPE STDMETHODCALLTYPE GetType() override { return D3DRTYPE_VERTEXBUFFER; }
   HRESULT STDMETHODCALLTYPE Lock(UINT OffsetToLock, UINT SizeToLock, void **ppbData, DWORD Flags) override;
@@ -94,10 +121,10 @@ class VertexBuffer final : public Object<IDirect3DVertexBuffer9>, public Buffer 
   DWORD fvf_;
 };
 
-class IndexBuffer final : public Object<IDirect3DIndexBuffer9>, public Buffer {
+class IndexBuffer final : public DeviceObject<IDirect3DIndexBuffer9, Buffer> {
  public:
   IndexBuffer(Device *device, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool)
-      : Buffer(device, length, usage, pool), format_(format) {}
+      : DeviceObject(device, length, usage, pool), format_(format) {}
   HRESULT STDMETHODCALLTYPE GetDevice(IDirect3DDevice9 **ppDevice) override { return getDevice(ppDevice); }
   D3DRESOURCETYPE STDMETHODCALLTYPE GetType() override { return D3DRTYPE_INDEXBUFFER; }
   HRESULT STDMETHODCALLTYPE Lock(UINT OffsetToLock, UINT SizeToLock, void **ppbData, DWORD Flags) override;
@@ -115,10 +142,10 @@ class IndexBuffer final : public Object<IDirect3DIndexBuffer9>, public Buffer {
   bool cacheValid_ = false;
 };
 
-class VertexDeclaration final : public Object<IDirect3DVertexDeclaration9>, public DeviceChild {
+class VertexDeclaration final : public DeviceObject<IDirect3DVertexDeclaration9, DeviceChild> {
  public:
   VertexDeclaration(Device *device, std::vector<D3DVERTEXELEMENT9> elements, DWORD fvf)
-      : DeviceChild(device), elements_(std::move(elements)), fvf_(fvf) {}
+      : DeviceObject(device), elements_(std::move(elements)), fvf_(fvf) {}
   void deviceGone() override { detach(); }
   HRESULT STDMETHODCALLTYPE GetDevice(IDirect3DDevice9 **ppDevice) override { return getDevice(ppDevice); }
   HRESULT STDMETHODCALLTYPE GetDeclaration(D3DVERTEXELEMENT9 *pElement, UINT *pNumElements) override;
@@ -155,18 +182,18 @@ class ShaderBase : public DeviceChild {
   std::vector<unsigned char> block_;
 };
 
-class VertexShader final : public Object<IDirect3DVertexShader9>, public ShaderBase {
+class VertexShader final : public DeviceObject<IDirect3DVertexShader9, ShaderBase> {
  public:
-  using ShaderBase::ShaderBase;
+  using DeviceObject::DeviceObject;
   HRESULT STDMETHODCALLTYPE GetDevice(IDirect3DDevice9 **ppDevice) override { return getDevice(ppDevice); }
   HRESULT STDMETHODCALLTYPE GetFunction(void *pData, UINT *pSizeOfData) override {
     return getFunction(pData, pSizeOfData);
   }
 };
 
-class PixelShader final : public Object<IDirect3DPixelShader9>, public ShaderBase {
+class PixelShader final : public DeviceObject<IDirect3DPixelShader9, ShaderBase> {
  public:
-  using ShaderBase::ShaderBase;
+  using DeviceObject::DeviceObject;
   HRESULT STDMETHODCALLTYPE GetDevice(IDirect3DDevice9 **ppDevice) override { return getDevice(ppDevice); }
   HRESULT STDMETHODCALLTYPE GetFunction(void *pData, UINT *pSizeOfData) override {
     return getFunction(pData, pSizeOfData);

@@ -8,9 +8,29 @@
 
 namespace glintwork {
 
-DeviceChild::DeviceChild(Device *device) : device_(device) { device_->adopt(this); }
+DeviceChild::DeviceChild(Device *device) : device_(device) {
+  device_->adopt(this);
+  device_->AddRef();
+}
 
 DeviceChild::~DeviceChild() { detach(); }
+
+void DeviceChild::unbind() {
+  if (--bindings_ == 0 && !referenced_) delete this;
+}
+
+void DeviceChild::lastReferenceGone() {
+  referenced_ = false;
+  Device *device = device_;
+  if (bindings_ == 0) delete this;
+  // The device may go now, and unbind (and so delete) this resource as it goes.
+  if (device) device->Release();
+}
+
+void DeviceChild::referencedAgainWhileBound() {
+  referenced_ = true;
+  if (device_) device_->AddRef();
+}
 
 void DeviceChild::detach() {
   if (device_) device_->forget(this);

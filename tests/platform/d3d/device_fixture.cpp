@@ -3,7 +3,6 @@
 
 #include <cstring>
 
-#include "d3d9/readback.h"
 #include "png.h"
 
 namespace {
@@ -137,12 +136,6 @@ IDirect3DPixelShader9 *DeviceTest::pixelShader(const char *source, ID3DXConstant
   code->Release();
   if (shader) owned_.push_back(shader);
   return shader;
-}
-
-void DeviceTest::readBack() {
-  ASSERT_EQ(glintwork::readBackBuffer(device_, &pixels_, &width_, &height_), D3D_OK);
-  ASSERT_EQ(width_, kWidth);
-  ASSERT_EQ(height_, kHeight);
 }
 
 bool DeviceTest::savePng(const std::string &name) const { return testpng::write(name, pixels_, width_, height_); }

@@ -1,10 +1,11 @@
-// The Direct3D 9 device on OpenGL, checked by reading pixels back: clearing, culling
-// by screen winding, depth, shaders fed through constant tables, the fixed-function
-// stand-in, presentation to the window; plus reference counts and refusals.
+// The Direct3D 9 device, checked by reading pixels back: clearing, culling by screen
+// winding, depth, shaders fed through constant tables, the fixed-function stand-in,
+// Present between draws; plus reference counts and refusals. (What only the layer
+// does is in device_layer_test.cpp.)
 #include <cmath>
 #include <cstring>
 
-#include "d3d9/readback.h"
+#include "../../host/test_host.h"
 #include "device_fixture.h"
 #include "png.h"
 
@@ -147,12 +148,16 @@ TEST_F(DeviceTest, AVertexTransformedBySetMatrixLandsWhereTheCpuMathPutsIt) {
   D3DXMatrixRotationY(&world, 0.3f);
   const D3DXMATRIX camera = programCamera();
   D3DXMatrixMultiply(&wvp, &world, &camera);
-  ASSERT_EQ(lastVertexTable()->SetMatrix(device_, lastVertexTable()->GetConstantByName(nullptr, "matWorldViewProj"),
-                                         &wvp),
-            D3D_OK);
-  // D3DX's layout for a column-major matrix: register k holds column k.
+  const D3DXHANDLE matrix = lastVertexTable()->GetConstantByName(nullptr, "matWorldViewProj");
+  ASSERT_EQ(lastVertexTable()->SetMatrix(device_, matrix, &wvp), D3D_OK);
+  // D3DX's layout for a column-major matrix: its k-th register holds column k. Which
+  // registers the compiler chose is the constant table's to say.
+  D3DXCONSTANT_DESC desc;
+  UINT count = 1;
+  ASSERT_EQ(lastVertexTable()->GetConstantDesc(matrix, &desc, &count), D3D_OK);
+  ASSERT_EQ(desc.RegisterCount, 4u);
   float registers[16];
-  ASSERT_EQ(device_->GetVertexShaderConstantF(0, registers, 4), D3D_OK);
+  ASSERT_EQ(device_->GetVertexShaderConstantF(desc.RegisterIndex, registers, 4), D3D_OK);
   for (int k = 0; k < 4; ++k)
     for (int i = 0; i < 4; ++i) EXPECT_EQ(registers[k * 4 + i], wvp.m[i][k]) << "register " << k << " row " << i;
   const D3DXVECTOR4 green(0.0f, 1.0f, 0.0f, 1.0f);
@@ -193,11 +198,18 @@ TEST_F(DeviceTest, APixelShaderConstantSetBySetVectorIsThePixelsColour) {
   D3DXMatrixIdentity(&identity);
   lastVertexTable()->SetMatrix(device_, "matWorldViewProj", &identity);  // a name serves as a handle
   const D3DXVECTOR4 base(1.0f, 1.0f, 1.0f, 1.0f), tint(0.2f, 0.4f, 0.6f, 1.0f);
+  // base * 0.0 may be optimised away, and base with it: its result is not checked.
   psTable->SetVector(device_, psTable->GetConstantByName(nullptr, "base"), &base);
-  ASSERT_EQ(psTable->SetVector(device_, psTable->GetConstantByName(nullptr, "tint"), &tint), D3D_OK);
-  float registers[8];
-  ASSERT_EQ(device_->GetPixelShaderConstantF(0, registers, 2), D3D_OK);
-  EXPECT_EQ(registers[4], 0.2f);  // tint follows base: register c1
+  const D3DXHANDLE tintHandle = psTable->GetConstantByName(nullptr, "tint");
+  ASSERT_EQ(psTable->SetVector(device_, tintHandle, &tint), D3D_OK);
+  // The register is the one the constant table names for tint.
+  D3DXCONSTANT_DESC desc;
+  UINT count = 1;
+  ASSERT_EQ(psTable->GetConstantDesc(tintHandle, &desc, &count), D3D_OK);
+  float registers[4];
+  ASSERT_EQ(device_->GetPixelShaderConstantF(desc.RegisterIndex, registers, 1), D3D_OK);
+  EXPECT_EQ(registers[0], 0.2f);
+  EXPECT_EQ(registers[2], 0.6f);
   device_->SetVertexShader(vs);
   device_->SetPixelShader(ps);
   device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
@@ -279,44 +291,6 @@ TEST_F(DeviceTest, FixedFunctionMarkerIsBlackWithLightingOnAndWhiteWithItOff) {
   }
 }
 
-TEST_F(DeviceTest, PresentScalesTheBackBufferToTheClientAreaTheRightWayUp) {
-  HWND big = createTestWindow(2 * kWidth, 2 * kHeight);
-  ASSERT_NE(big, nullptr);
-  D3DPRESENT_PARAMETERS pp = programPresentation(big, kWidth, kHeight);
-  IDirect3DDevice9 *device = nullptr;
-  ASSERT_EQ(d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, big, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp,
-                               &device),
-            D3D_OK);
-  std::swap(device, device_);
-  device_->SetRenderState(D3DRS_LIGHTING, FALSE);
-  device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
-  const D3DRECT leftHalf = {0, 0, LONG(kWidth / 2), LONG(kHeight)};
-  device_->Clear(1, &leftHalf, D3DCLEAR_TARGET, kRed, 1.0f, 0);
-  // White over the top right quarter: clip +y is up.
-  drawColored({{0.1f, 0.95f, 0.5f, kWhite}, {0.95f, 0.95f, 0.5f, kWhite}, {0.95f, 0.1f, 0.5f, kWhite}},
-              kOneTriangle);
-  ASSERT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
-  std::vector<uint32_t> window;
-  UINT w = 0, h = 0;
-  ASSERT_EQ(glintwork::readWindowDrawable(device_, &window, &w, &h), D3D_OK);
-  RECT client;
-  GetClientRect(big, &client);
-  EXPECT_EQ(w, UINT(client.right));
-  EXPECT_EQ(h, UINT(client.bottom));
-  ASSERT_EQ(w, 2 * kWidth);
-  auto at = [&](UINT x, UINT y) { return window[size_t(y) * w + x] & 0xFFFFFF; };
-  EXPECT_EQ(at(w / 4, h / 2), 0xFF0000u);
-  EXPECT_EQ(at(w - 24, 24), 0xFFFFFFu);
-  EXPECT_EQ(at(w - 8, h - 8), 0u);
-  EXPECT_EQ(at(w / 2 + 4, h / 2 + 4), 0u);
-  testpng::write("present_scaled.png", window, w, h);
-  for (auto it = owned_.rbegin(); it != owned_.rend(); ++it) (*it)->Release();
-  owned_.clear();
-  std::swap(device, device_);
-  EXPECT_EQ(device->Release(), 0u);
-  DestroyWindow(big);
-}
-
 const char *const kBlinnPhongVertex = R"(float4x4 matWorldViewProj;
 float4x4 matWorld;
 float4 vecLightDir;
@@ -343,6 +317,9 @@ float4 Main(float3 Light : TEXCOORD0, float3 Norm : TEXCOORD1, float3 View : TEX
 })";
 
 TEST_F(DeviceTest, BlinnPhongPairShadesASphereLitFromTheUpperRight) {
+  if (test_host::underWine())
+    GTEST_SKIP() << "Wine 8's HLSL compiler cannot yet translate dot, rsq, saturate or pow for the Direct3D 9 "
+                    "shader models: it reports them as not implemented yet still returns D3D_OK and code without them";
   ID3DXMesh *sphere = nullptr;
   ASSERT_EQ(D3DXCreateSphere(device_, 0.05f, 32, 32, &sphere, nullptr), D3D_OK);
   owned_.push_back(sphere);
@@ -444,9 +421,8 @@ TEST_F(DeviceTest, SphereHasD3DXsTopologyWithOutwardFacesInOneSubset) {
   for (DWORD f = 0; f < sphere->GetNumFaces(); ++f) EXPECT_EQ(attributes[f], 0u);
   sphere->UnlockAttributeBuffer();
 
-  ID3DXMesh *bad = reinterpret_cast<ID3DXMesh *>(1);
+  ID3DXMesh *bad = nullptr;
   EXPECT_EQ(D3DXCreateSphere(device_, 1.0f, 1, 4, &bad, nullptr), D3DERR_INVALIDCALL);
-  EXPECT_EQ(bad, nullptr);
   EXPECT_EQ(D3DXCreateSphere(device_, 1.0f, 4, 1, &bad, nullptr), D3DERR_INVALIDCALL);
   EXPECT_EQ(D3DXCreateSphere(device_, -1.0f, 4, 4, &bad, nullptr), D3DERR_INVALIDCALL);
   EXPECT_EQ(D3DXCreateSphere(nullptr, 1.0f, 4, 4, &bad, nullptr), D3DERR_INVALIDCALL);
@@ -454,7 +430,12 @@ TEST_F(DeviceTest, SphereHasD3DXsTopologyWithOutwardFacesInOneSubset) {
 
 // ---- Reference counts and refusals ----
 
-TEST_F(DeviceTest, ReferenceCountsFollowCreationBindingAndRelease) {
+ULONG referencesOf(IUnknown *object) {
+  object->AddRef();
+  return object->Release();
+}
+
+TEST_F(DeviceTest, ReferenceCountsFollowCreationAndRelease) {
   EXPECT_EQ(device_->AddRef(), 2u);
   EXPECT_EQ(device_->Release(), 1u);
   // The device keeps the Direct3D object it came from.
@@ -465,108 +446,154 @@ TEST_F(DeviceTest, ReferenceCountsFollowCreationBindingAndRelease) {
   EXPECT_EQ(parent, d3d_);
   EXPECT_EQ(parent->Release(), 2u);
 
+  // GetDevice hands out a reference of its own.
   IDirect3DVertexBuffer9 *vb = nullptr;
   ASSERT_EQ(device_->CreateVertexBuffer(64, 0, 0, D3DPOOL_MANAGED, &vb, nullptr), D3D_OK);
-  EXPECT_EQ(device_->SetStreamSource(0, vb, 0, 16), D3D_OK);
-  EXPECT_EQ(vb->AddRef(), 3u);  // ours, the binding's, this one
-  EXPECT_EQ(vb->Release(), 2u);
-  device_->SetStreamSource(0, nullptr, 0, 0);
   EXPECT_EQ(vb->AddRef(), 2u);
   EXPECT_EQ(vb->Release(), 1u);
+  const ULONG withBuffer = referencesOf(device_);
+  IDirect3DDevice9 *owner = nullptr;
+  ASSERT_EQ(vb->GetDevice(&owner), D3D_OK);
+  EXPECT_EQ(owner, device_);
+  EXPECT_EQ(owner->Release(), withBuffer);
+  EXPECT_EQ(vb->Release(), 0u);
 
+  // A D3DX mesh holds the device until it goes.
+  const ULONG alone = referencesOf(device_);
   ID3DXMesh *sphere = nullptr;
   ASSERT_EQ(D3DXCreateSphere(device_, 1.0f, 4, 3, &sphere, nullptr), D3D_OK);
-  EXPECT_EQ(device_->AddRef(), 3u);  // the mesh holds the device, as in D3DX
-  device_->Release();
+  EXPECT_GT(referencesOf(device_), alone);
   EXPECT_EQ(sphere->Release(), 0u);
-  EXPECT_EQ(device_->AddRef(), 2u);
-  device_->Release();
-
-  // A resource still bound and still held when the device dies: the binding's
-  // reference goes with the device, the resource lives on without it.
-  device_->SetStreamSource(0, vb, 0, 16);
-  EXPECT_EQ(device_->Release(), 0u);
-  device_ = nullptr;
-  IDirect3DDevice9 *gone = reinterpret_cast<IDirect3DDevice9 *>(1);
-  EXPECT_EQ(vb->GetDevice(&gone), D3DERR_INVALIDCALL);
-  EXPECT_EQ(gone, nullptr);
-  void *data = nullptr;
-  EXPECT_EQ(vb->Lock(0, 0, &data, 0), D3D_OK);
-  EXPECT_NE(data, nullptr);
-  EXPECT_EQ(vb->Unlock(), D3DERR_INVALIDCALL);
-  EXPECT_EQ(vb->Release(), 0u);
+  EXPECT_EQ(referencesOf(device_), alone);
 }
 
-TEST_F(DeviceTest, CreateDeviceRefusesWhatItCannotHonour) {
+// A resource the program holds holds its device; a binding keeps a resource alive
+// without counting in its references, so a buffer released while bound still draws,
+// and GetStreamSource hands it out again with a reference that holds the device.
+TEST_F(DeviceTest, ResourcesHoldTheirDeviceAndBindingsKeepWhatTheyBindUncounted) {
+  const ULONG alone = referencesOf(device_);
+  const std::vector<ColorVertex> vertices = triangleAt(0.5f, kWhite);
+  IDirect3DVertexBuffer9 *vb = nullptr;
+  const UINT bytes = UINT(vertices.size() * sizeof(ColorVertex));
+  ASSERT_EQ(device_->CreateVertexBuffer(bytes, D3DUSAGE_WRITEONLY, 0, D3DPOOL_MANAGED, &vb, nullptr), D3D_OK);
+  void *data = nullptr;
+  ASSERT_EQ(vb->Lock(0, 0, &data, 0), D3D_OK);
+  std::memcpy(data, vertices.data(), bytes);
+  vb->Unlock();
+  EXPECT_EQ(referencesOf(device_), alone + 1);
+  ASSERT_EQ(device_->SetStreamSource(0, vb, 0, sizeof(ColorVertex)), D3D_OK);
+  EXPECT_EQ(referencesOf(vb), 1u);
+  EXPECT_EQ(vb->Release(), 0u);
+  EXPECT_EQ(referencesOf(device_), alone);
+
+  IDirect3DIndexBuffer9 *ib = indexBuffer(kOneTriangle);
+  device_->SetIndices(ib);
+  device_->SetFVF(kColorFvf);
+  device_->SetRenderState(D3DRS_LIGHTING, FALSE);
+  device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
+  device_->BeginScene();
+  EXPECT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 3, 0, 1), D3D_OK);
+  device_->EndScene();
+  readBack();
+  EXPECT_EQ(rgb(kWidth / 2, kHeight / 2), 0xFFFFFFu);
+
+  const ULONG unheld = referencesOf(device_);
+  IDirect3DVertexBuffer9 *again = nullptr;
+  UINT offset = 1, stride = 0;
+  ASSERT_EQ(device_->GetStreamSource(0, &again, &offset, &stride), D3D_OK);
+  ASSERT_EQ(again, vb);
+  EXPECT_EQ(offset, 0u);
+  EXPECT_EQ(stride, sizeof(ColorVertex));
+  EXPECT_EQ(referencesOf(device_), unheld + 1);
+  EXPECT_EQ(again->Release(), 0u);
+  EXPECT_EQ(referencesOf(device_), unheld);
+  EXPECT_EQ(device_->SetStreamSource(0, nullptr, 0, 0), D3D_OK);  // the buffer goes now
+}
+
+TEST_F(DeviceTest, CreateDeviceRefusesFormatsInTheWrongRole) {
   struct Row {
     const char *context;
-    void (*change)(D3DPRESENT_PARAMETERS *, D3DDEVTYPE *, DWORD *, HWND *);
-    HRESULT expected;
+    D3DFORMAT backBuffer, depth;
   } rows[] = {
-      {"full screen", [](D3DPRESENT_PARAMETERS *pp, D3DDEVTYPE *, DWORD *, HWND *) { pp->Windowed = FALSE; },
-       D3DERR_NOTAVAILABLE},
-      {"16-bit back buffer",
-       [](D3DPRESENT_PARAMETERS *pp, D3DDEVTYPE *, DWORD *, HWND *) { pp->BackBufferFormat = D3DFMT_R5G6B5; },
-       D3DERR_NOTAVAILABLE},
-      {"no such format",
-       [](D3DPRESENT_PARAMETERS *pp, D3DDEVTYPE *, DWORD *, HWND *) { pp->BackBufferFormat = D3DFORMAT(1234); },
-       D3DERR_INVALIDCALL},
-      {"depth format as back buffer",
-       [](D3DPRESENT_PARAMETERS *pp, D3DDEVTYPE *, DWORD *, HWND *) { pp->BackBufferFormat = D3DFMT_D24S8; },
-       D3DERR_INVALIDCALL},
-      {"colour format as depth buffer",
-       [](D3DPRESENT_PARAMETERS *pp, D3DDEVTYPE *, DWORD *, HWND *) { pp->AutoDepthStencilFormat = D3DFMT_A8R8G8B8; },
-       D3DERR_INVALIDCALL},
-      {"15-bit depth with stencil",
-       [](D3DPRESENT_PARAMETERS *pp, D3DDEVTYPE *, DWORD *, HWND *) { pp->AutoDepthStencilFormat = D3DFMT_D15S1; },
-       D3DERR_NOTAVAILABLE},
-      {"multisampling",
-       [](D3DPRESENT_PARAMETERS *pp, D3DDEVTYPE *, DWORD *, HWND *) { pp->MultiSampleType = D3DMULTISAMPLE_4_SAMPLES; },
-       D3DERR_NOTAVAILABLE},
-      {"reference rasteriser", [](D3DPRESENT_PARAMETERS *, D3DDEVTYPE *type, DWORD *, HWND *) { *type = D3DDEVTYPE_REF; },
-       D3DERR_NOTAVAILABLE},
-      {"two vertex processing modes",
-       [](D3DPRESENT_PARAMETERS *, D3DDEVTYPE *, DWORD *flags, HWND *) { *flags |= D3DCREATE_SOFTWARE_VERTEXPROCESSING; },
-       D3DERR_INVALIDCALL},
-      {"no window at all",
-       [](D3DPRESENT_PARAMETERS *pp, D3DDEVTYPE *, DWORD *, HWND *focus) {
-         pp->hDeviceWindow = nullptr;
-         *focus = nullptr;
-       },
-       D3DERR_INVALIDCALL},
-      {"a window without a drawable",
-       [](D3DPRESENT_PARAMETERS *pp, D3DDEVTYPE *, DWORD *, HWND *focus) {
-         pp->hDeviceWindow = reinterpret_cast<HWND>(0x1234);
-         *focus = pp->hDeviceWindow;
-       },
-       D3DERR_INVALIDCALL},
+      {"depth format as back buffer", D3DFMT_D24S8, D3DFMT_D24S8},
+      {"colour format as depth buffer", D3DFMT_A8R8G8B8, D3DFMT_A8R8G8B8},
   };
   for (const Row &row : rows) {
     SCOPED_TRACE(row.context);
     D3DPRESENT_PARAMETERS pp = programPresentation(window_, 64, 48);
-    D3DDEVTYPE type = D3DDEVTYPE_HAL;
-    DWORD flags = D3DCREATE_HARDWARE_VERTEXPROCESSING;
-    HWND focus = window_;
-    row.change(&pp, &type, &flags, &focus);
-    IDirect3DDevice9 *device = reinterpret_cast<IDirect3DDevice9 *>(1);
-    EXPECT_EQ(d3d_->CreateDevice(D3DADAPTER_DEFAULT, type, focus, flags, &pp, &device), row.expected);
-    EXPECT_EQ(device, nullptr);
+    pp.BackBufferFormat = row.backBuffer;
+    pp.AutoDepthStencilFormat = row.depth;
+    IDirect3DDevice9 *device = nullptr;
+    EXPECT_EQ(d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window_, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp,
+                                 &device),
+              D3DERR_INVALIDCALL);
+    if (device) device->Release();
   }
-  EXPECT_EQ(Direct3DCreate9(31), nullptr);
 }
 
-TEST_F(DeviceTest, AdapterReportsHardwareTransformShaderModel3AndAFixedOffscreenMode) {
+// Calls that Direct3D's reference rules out in so many words ("must be NULL unless",
+// "must be set to 0 if", "only one vertex processing flag", "must call BeginScene
+// before performing any rendering").
+TEST_F(DeviceTest, CallsTheDocumentationRulesOutAreRefused) {
+  if (test_host::underWine())
+    GTEST_SKIP() << "Wine 8's d3d9 accepts each of these calls: CreateDevice with no window at all, with a back "
+                    "buffer format that is no format or with two vertex processing flags; a draw outside "
+                    "BeginScene/EndScene; Clear with a count and no rectangles; Present with a rectangle on a "
+                    "discarding swap chain; an index buffer in a colour format";
+  const std::vector<ColorVertex> vertices = triangleAt(0.5f, kWhite);
+  IDirect3DVertexBuffer9 *vb = vertexBuffer(vertices.data(), UINT(vertices.size() * sizeof(ColorVertex)));
+  IDirect3DIndexBuffer9 *ib = indexBuffer(kOneTriangle);
+  device_->SetFVF(kColorFvf);
+  device_->SetStreamSource(0, vb, 0, sizeof(ColorVertex));
+  device_->SetIndices(ib);
+  auto createDevice = [this](void (*change)(D3DPRESENT_PARAMETERS *, HWND *, DWORD *)) {
+    D3DPRESENT_PARAMETERS pp = programPresentation(window_, 64, 48);
+    HWND focus = window_;
+    DWORD flags = D3DCREATE_HARDWARE_VERTEXPROCESSING;
+    change(&pp, &focus, &flags);
+    IDirect3DDevice9 *device = nullptr;
+    const HRESULT hr = d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, focus, flags, &pp, &device);
+    if (device) device->Release();
+    return hr;
+  };
+  const RECT rect = {0, 0, 8, 8};
+  IDirect3DIndexBuffer9 *colourIndices = nullptr;
+  struct Row {
+    const char *context;
+    HRESULT result;
+  } rows[] = {
+      {"CreateDevice with neither a focus nor a device window",
+       createDevice([](D3DPRESENT_PARAMETERS *pp, HWND *focus, DWORD *) {
+         pp->hDeviceWindow = nullptr;
+         *focus = nullptr;
+       })},
+      {"CreateDevice with a back buffer format that is no format",
+       createDevice([](D3DPRESENT_PARAMETERS *pp, HWND *, DWORD *) { pp->BackBufferFormat = D3DFORMAT(1234); })},
+      {"CreateDevice with two vertex processing flags", createDevice([](D3DPRESENT_PARAMETERS *, HWND *, DWORD *flags) {
+         *flags |= D3DCREATE_SOFTWARE_VERTEXPROCESSING;
+       })},
+      {"a draw outside BeginScene/EndScene", device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 3, 0, 1)},
+      {"Clear with a count and no rectangles", device_->Clear(1, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0)},
+      {"Present with a source rectangle on a discarding swap chain",
+       device_->Present(&rect, nullptr, nullptr, nullptr)},
+      {"an index buffer in a colour format",
+       device_->CreateIndexBuffer(12, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &colourIndices, nullptr)},
+  };
+  if (colourIndices) colourIndices->Release();
+  for (const Row &row : rows) EXPECT_EQ(row.result, D3DERR_INVALIDCALL) << row.context;
+}
+
+TEST_F(DeviceTest, AdapterReportsHardwareTransformShaderModel3AndA32BitDesktopMode) {
   D3DCAPS9 caps;
   ASSERT_EQ(d3d_->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps), D3D_OK);
   EXPECT_TRUE(caps.DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT);
   EXPECT_EQ(caps.VertexShaderVersion, DWORD(D3DVS_VERSION(3, 0)));
   EXPECT_EQ(caps.PixelShaderVersion, DWORD(D3DPS_VERSION(3, 0)));
-  EXPECT_EQ(d3d_->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_REF, &caps), D3DERR_NOTAVAILABLE);
   EXPECT_EQ(d3d_->GetDeviceCaps(1, D3DDEVTYPE_HAL, &caps), D3DERR_INVALIDCALL);
   D3DDISPLAYMODE mode;
   ASSERT_EQ(d3d_->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode), D3D_OK);
-  EXPECT_EQ(mode.Width, 1024u);
-  EXPECT_EQ(mode.Height, 768u);
+  EXPECT_GT(mode.Width, 0u);
+  EXPECT_GT(mode.Height, 0u);
   EXPECT_EQ(mode.Format, D3DFMT_X8R8G8B8);
   EXPECT_EQ(d3d_->GetAdapterDisplayMode(1, &mode), D3DERR_INVALIDCALL);
 }
@@ -585,58 +612,34 @@ TEST_F(DeviceTest, RenderStatesStartAtDirect3DsDefaults) {
     ASSERT_EQ(device_->GetRenderState(row.state, &value), D3D_OK);
     EXPECT_EQ(value, row.value);
   }
-  EXPECT_EQ(device_->SetRenderState(D3DRENDERSTATETYPE(1000), 0), D3DERR_INVALIDCALL);
   D3DMATRIX m;
   ASSERT_EQ(device_->GetTransform(D3DTS_WORLD, &m), D3D_OK);
   EXPECT_EQ(m._11, 1.0f);
   EXPECT_EQ(m._12, 0.0f);
 }
 
-TEST_F(DeviceTest, CallsOutOfOrderOrOutOfRangeAreRefused) {
+TEST_F(DeviceTest, ScenesNestNeitherWayAndConstantsAndShadersStayInRange) {
   const std::vector<ColorVertex> vertices = triangleAt(0.5f, kWhite);
   IDirect3DVertexBuffer9 *vb = vertexBuffer(vertices.data(), UINT(vertices.size() * sizeof(ColorVertex)));
-  IDirect3DIndexBuffer9 *ib = indexBuffer({0, 1, 2, 0, 2, 3});  // index 3 is past the three vertices
+  IDirect3DIndexBuffer9 *ib = indexBuffer(kOneTriangle);
   device_->SetFVF(kColorFvf);
   device_->SetStreamSource(0, vb, 0, sizeof(ColorVertex));
   device_->SetIndices(ib);
 
   EXPECT_EQ(device_->EndScene(), D3DERR_INVALIDCALL);
-  EXPECT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 3, 0, 1), D3DERR_INVALIDCALL);
   ASSERT_EQ(device_->BeginScene(), D3D_OK);
   EXPECT_EQ(device_->BeginScene(), D3DERR_INVALIDCALL);
-  struct Row {
-    const char *context;
-    INT base;
-    UINT minIndex, vertices, start, primitives;
-    HRESULT expected;
-  } rows[] = {
-      {"the first triangle", 0, 0, 3, 0, 1, D3D_OK},
-      {"past the end of the indices", 0, 0, 3, 3, 2, D3DERR_INVALIDCALL},
-      {"an index beyond NumVertices", 0, 0, 3, 3, 1, D3DERR_INVALIDCALL},
-      {"an index beyond the vertex buffer", 0, 0, 4, 3, 1, D3DERR_INVALIDCALL},
-      {"a base vertex that runs off the buffer", 1, 0, 3, 0, 1, D3DERR_INVALIDCALL},
-      {"a base vertex below zero", -1, 0, 3, 0, 1, D3DERR_INVALIDCALL},
-      {"no primitives", 0, 0, 3, 0, 0, D3DERR_INVALIDCALL},
-  };
-  for (const Row &row : rows) {
-    SCOPED_TRACE(row.context);
-    EXPECT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, row.base, row.minIndex, row.vertices, row.start,
-                                            row.primitives),
-              row.expected);
-  }
+  EXPECT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 3, 0, 1), D3D_OK);
   EXPECT_EQ(device_->EndScene(), D3D_OK);
 
   void *data = nullptr;
-  EXPECT_EQ(vb->Lock(8, UINT(vertices.size() * sizeof(ColorVertex)), &data, 0), D3DERR_INVALIDCALL);
-  EXPECT_EQ(vb->Unlock(), D3DERR_INVALIDCALL);
   EXPECT_EQ(vb->Lock(0, 0, &data, 0), D3D_OK);  // 0, 0: the whole buffer
   EXPECT_EQ(static_cast<ColorVertex *>(data)[2].y, -0.9f);
   EXPECT_EQ(vb->Unlock(), D3D_OK);
 
   const DWORD junk[] = {0x12345678, 0, 0, 0};
-  IDirect3DVertexShader9 *vs = reinterpret_cast<IDirect3DVertexShader9 *>(1);
+  IDirect3DVertexShader9 *vs = nullptr;
   EXPECT_EQ(device_->CreateVertexShader(junk, &vs), D3DERR_INVALIDCALL);
-  EXPECT_EQ(vs, nullptr);
   ID3DXBuffer *code = nullptr;
   ASSERT_EQ(D3DXCompileShader(kTransformVertex, UINT(std::strlen(kTransformVertex)), nullptr, nullptr, "Main",
                               "vs_1_1", 0, &code, nullptr, nullptr),
@@ -650,13 +653,6 @@ TEST_F(DeviceTest, CallsOutOfOrderOrOutOfRangeAreRefused) {
   EXPECT_EQ(device_->SetVertexShaderConstantF(255, four, 2), D3DERR_INVALIDCALL);
   EXPECT_EQ(device_->SetPixelShaderConstantF(223, four, 1), D3D_OK);
   EXPECT_EQ(device_->SetPixelShaderConstantF(224, four, 1), D3DERR_INVALIDCALL);
-  EXPECT_EQ(device_->Clear(1, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0), D3DERR_INVALIDCALL);
-  const RECT rect = {0, 0, 8, 8};
-  EXPECT_EQ(device_->Present(&rect, nullptr, nullptr, nullptr), D3DERR_INVALIDCALL);
-  IDirect3DIndexBuffer9 *badIndices = nullptr;
-  EXPECT_EQ(device_->CreateIndexBuffer(12, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &badIndices, nullptr),
-            D3DERR_INVALIDCALL);
-  EXPECT_EQ(device_->CreateVertexBuffer(0, 0, 0, D3DPOOL_MANAGED, &vb, nullptr), D3DERR_INVALIDCALL);
 }
 
 }  // namespace
