@@ -534,6 +534,7 @@ HWND WINAPI GetDlgItem(HWND dialog, int id);
 LRESULT WINAPI SendDlgItemMessageW(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL WINAPI CheckDlgButton(HWND dialog, int id, UINT check);
 UINT WINAPI IsDlgButtonChecked(HWND dialog, int id);
+BOOL WINAPI MapDialogRect(HWND dialog, LPRECT rect);
 #define CreateDialogW(instance, name, owner, proc) CreateDialogParamW(instance, name, owner, proc, 0L)
 
 /* KERNEL32 */

@@ -375,6 +375,30 @@ BOOL WINAPI CheckDlgButton(HWND dialog, int id, UINT check) {
   return TRUE;
 }
 
+// Dialog units to pixels through the dialog font's base units, as the template's
+// controls were placed.
+BOOL WINAPI MapDialogRect(HWND dialog, LPRECT rect) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(dialog));
+  Window *w = checkWindow(dialog, "MapDialogRect");
+  if (!w) return FALSE;
+  if (w->windowClass->atom != 0x8002) {
+    diag("user32", "MapDialogRect", "window %p is not a dialog", static_cast<void *>(dialog));
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  if (!rect) {
+    diag("user32", "MapDialogRect", "null rectangle");
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  SIZE base = dialogBaseUnits(fontFor(*w));
+  rect->left = mulDiv(rect->left, base.cx, 4);
+  rect->right = mulDiv(rect->right, base.cx, 4);
+  rect->top = mulDiv(rect->top, base.cy, 8);
+  rect->bottom = mulDiv(rect->bottom, base.cy, 8);
+  return TRUE;
+}
+
 UINT WINAPI IsDlgButtonChecked(HWND dialog, int id) {
   GLINTWORK_TRACE("user32", "%p %d", static_cast<void *>(dialog), id);
   HWND control = GetDlgItem(dialog, id);
