@@ -21,6 +21,7 @@ command -v x86_64-w64-mingw32-g++-posix >/dev/null || fail "mingw-w64 is not ins
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchains/mingw-x86_64-posix.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DGLINTWORK_WERROR="$werror" >/dev/null
 cmake --build "$build"
+build=$(cd "$build" && pwd)  # WINEPREFIX must be absolute
 
 export WINEPREFIX="$build/prefix"
 export WINEDEBUG=-all
