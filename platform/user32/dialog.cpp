@@ -202,10 +202,15 @@ LRESULT defaultDialogProcessing(HWND h, UINT message, WPARAM wParam, LPARAM lPar
   Window *w = findWindow(h);
   if (!w) return 0;
   switch (message) {
-    case WM_CLOSE:
-      // The close box cancels; it does not close the dialog.
-      postMessage(h, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(nullptr));
+    case WM_CLOSE: {
+      // The close box cancels; it does not close the dialog. It clicks the
+      // IDCANCEL control, if there is one, and does nothing while it is disabled
+      // (where Windows beeps).
+      HWND cancel = GetDlgItem(h, IDCANCEL);
+      if (cancel && !IsWindowEnabled(cancel)) return 0;
+      postMessage(h, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
       return 0;
+    }
     case WM_SETFOCUS:
       if (w->lastFocus && findWindow(w->lastFocus) && isDescendant(h, w->lastFocus)) SetFocus(w->lastFocus);
       return 0;

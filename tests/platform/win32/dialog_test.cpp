@@ -236,6 +236,36 @@ TEST_F(DialogTest, CloseCommandCancelsButDoesNotCloseTheDialog) {
   }
 }
 
+// With a Cancel button, WM_CLOSE clicks it (its handle in lParam), unless it is
+// disabled: then nothing is posted.
+TEST_F(DialogTest, CloseGoesThroughTheCancelButtonUnlessItIsDisabled) {
+  WineShortfalls wine;
+  for (bool enabled : {true, false}) {
+    const char *context = enabled ? "enabled Cancel" : "disabled Cancel";
+    HWND d = open(IDD_WITH_CANCEL);
+    ASSERT_NE(d, nullptr) << context;
+    HWND cancel = GetDlgItem(d, IDCANCEL);
+    ASSERT_NE(cancel, nullptr) << context;
+    EnableWindow(cancel, enabled);
+    ShowWindow(d, SW_SHOW);
+    pumpAll();
+    messageLog().clear();
+    SendMessageW(d, WM_CLOSE, 0, 0);
+    pumpAll();
+    const LoggedMessage *command = findLogged(WM_COMMAND, d);
+    if (enabled) {
+      ASSERT_NE(command, nullptr) << context;
+      EXPECT_EQ(command->wParam, MAKEWPARAM(IDCANCEL, BN_CLICKED)) << context;
+      EXPECT_EQ(command->lParam, reinterpret_cast<LPARAM>(cancel)) << context;
+    } else if (wine.check("DefDlgProc posts IDCANCEL on WM_CLOSE while the Cancel button is disabled")) {
+      EXPECT_EQ(command, nullptr) << context;
+    }
+    EXPECT_TRUE(IsWindow(d)) << context;
+    DestroyWindow(d);
+  }
+  SKIP_WINE_SHORTFALLS(wine);
+}
+
 TEST_F(DialogTest, OwnedDialogDiesWithItsOwner) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
