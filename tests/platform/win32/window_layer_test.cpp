@@ -270,7 +270,7 @@ TEST_F(WindowTest, AProcedureThatDestroysItsWindowInsideAMessageLeavesNoDangling
   EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) << "its queued messages went with it";
 }
 
-TEST_F(WindowTest, MoveWindowSetsTheOuterRectangleAndTheClientFollows) {
+TEST_F(WindowTest, MoveWindowSizesTheDrawableToTheClientInsideTheLayersFrame) {
   HWND h = createMain();
   messageLog().clear();
   ASSERT_TRUE(MoveWindow(h, 100, 50, 300, 200, TRUE));

@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <utility>
 #include <vector>
 
 #include "host_platform.h"
@@ -192,6 +193,60 @@ TEST_F(WindowTest, FocusChangesSendKillFocusThenSetFocus) {
   EXPECT_NE(GetFocus(), b) << "the focus dies with its window";
   DestroyWindow(main);
   EXPECT_FALSE(IsWindow(a)) << "children die with their parent";
+}
+
+// Owned windows go before their owner; children hear WM_DESTROY after their
+// parent and WM_NCDESTROY before it. (Activation messages may come between.)
+TEST_F(WindowTest, DestroyingTheOwnerTakesOwnedAndChildWindowsInOrder) {
+  HWND owner = createMain();
+  HWND owned = CreateWindowExW(0, L"logClass", L"tool", WS_POPUP | WS_CAPTION, 0, 0, 100, 100, owner, nullptr,
+                               nullptr, nullptr);
+  ASSERT_NE(owned, nullptr);
+  HWND child = CreateWindowExW(0, L"logClass", L"", WS_CHILD | WS_VISIBLE, 1, 2, 30, 40, owner, nullptr, nullptr,
+                               nullptr);
+  ASSERT_NE(child, nullptr);
+  EXPECT_EQ(GetWindow(owned, GW_OWNER), owner);
+  EXPECT_EQ(GetParent(child), owner);
+  messageLog().clear();
+  ASSERT_TRUE(DestroyWindow(owner));
+  std::vector<std::pair<HWND, UINT>> seen;
+  for (auto &m : messageLog())
+    if (m.message == WM_DESTROY || m.message == WM_NCDESTROY) seen.push_back({m.hwnd, m.message});
+  EXPECT_EQ(seen, (std::vector<std::pair<HWND, UINT>>{{owned, WM_DESTROY},
+                                                      {owned, WM_NCDESTROY},
+                                                      {owner, WM_DESTROY},
+                                                      {child, WM_DESTROY},
+                                                      {child, WM_NCDESTROY},
+                                                      {owner, WM_NCDESTROY}}));
+  EXPECT_FALSE(IsWindow(owned));
+  EXPECT_FALSE(IsWindow(child));
+}
+
+// The client area is the outer rectangle less the frame AdjustWindowRectEx names.
+TEST_F(WindowTest, MoveWindowSetsTheOuterRectangleAndTheClientFollows) {
+  HWND h = createMain();
+  messageLog().clear();
+  ASSERT_TRUE(MoveWindow(h, 100, 50, 300, 200, TRUE));
+  RECT r{};
+  GetWindowRect(h, &r);
+  EXPECT_EQ(r.left, 100);
+  EXPECT_EQ(r.top, 50);
+  EXPECT_EQ(r.right, 400);
+  EXPECT_EQ(r.bottom, 250);
+  RECT frame{0, 0, 0, 0};
+  ASSERT_TRUE(AdjustWindowRectEx(&frame, kMainStyle, FALSE, WS_EX_CLIENTEDGE));
+  const int clientW = 300 - (frame.right - frame.left), clientH = 200 - (frame.bottom - frame.top);
+  RECT client{};
+  GetClientRect(h, &client);
+  EXPECT_EQ(client.right, clientW);
+  EXPECT_EQ(client.bottom, clientH);
+  const LoggedMessage *size = nullptr;
+  for (auto &m : messageLog())
+    if (m.hwnd == h && m.message == WM_SIZE) size = &m;
+  ASSERT_NE(size, nullptr);
+  EXPECT_EQ(LOWORD(size->lParam), clientW) << "the last WM_SIZE";
+  EXPECT_EQ(HIWORD(size->lParam), clientH);
+  DestroyWindow(h);
 }
 
 TEST_F(WindowTest, BadHandlesFailWithoutCrashing) {
