@@ -1,8 +1,9 @@
 // Windows, classes and the message queue through the public Win32 API alone, as a
 // program sees them on Windows and on the layer: types keep their Windows sizes,
 // classes refuse duplicates, messages peeked without removal stay queued, window
-// data round-trips, bad handles fail quietly, the performance counter and module
-// handle behave. What only the layer does (SDL underneath, its input) is in
+// data round-trips, focus moves with KILLFOCUS then SETFOCUS, owners take their
+// owned windows with them, bad handles fail quietly, the performance counter and
+// module handle behave. What only the layer does (SDL underneath, its input) is in
 // window_layer_test.cpp, and so are the null pointers Windows itself would crash
 // on. Built for Windows too and run under Wine (tests/wine).
 #include <gtest/gtest.h>
