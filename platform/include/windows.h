@@ -534,6 +534,7 @@ HWND WINAPI GetDlgItem(HWND dialog, int id);
 LRESULT WINAPI SendDlgItemMessageW(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL WINAPI CheckDlgButton(HWND dialog, int id, UINT check);
 UINT WINAPI IsDlgButtonChecked(HWND dialog, int id);
+BOOL WINAPI MapDialogRect(HWND dialog, LPRECT rect);
 #define CreateDialogW(instance, name, owner, proc) CreateDialogParamW(instance, name, owner, proc, 0L)
 
 /* KERNEL32 */
@@ -555,10 +556,13 @@ void WINAPI Sleep(DWORD milliseconds);
 #define ERROR_NOT_ENOUGH_MEMORY 8L
 #define ERROR_INVALID_DATA 13L
 #define ERROR_CALL_NOT_IMPLEMENTED 120L
+#define ERROR_MOD_NOT_FOUND 126L
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_INVALID_WINDOW_HANDLE 1400L
 #define ERROR_CANNOT_FIND_WND_CLASS 1407L
 #define ERROR_CLASS_ALREADY_EXISTS 1410L
+#define ERROR_CLASS_DOES_NOT_EXIST 1411L
+#define ERROR_CLASS_HAS_WINDOWS 1412L
 #define ERROR_RESOURCE_DATA_NOT_FOUND 1812L
 #define ERROR_RESOURCE_TYPE_NOT_FOUND 1813L
 #define ERROR_RESOURCE_NAME_NOT_FOUND 1814L

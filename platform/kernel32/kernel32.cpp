@@ -260,7 +260,7 @@ HMODULE WINAPI GetModuleHandleW(LPCWSTR moduleName) {
   if (moduleName) {
     diag("kernel32", "GetModuleHandleW", "no module %s is loaded (only the program's own)",
          narrow(moduleName).c_str());
-    lastError = ERROR_FILE_NOT_FOUND;
+    lastError = ERROR_MOD_NOT_FOUND;
     return nullptr;
   }
   return programModule();

@@ -202,10 +202,15 @@ LRESULT defaultDialogProcessing(HWND h, UINT message, WPARAM wParam, LPARAM lPar
   Window *w = findWindow(h);
   if (!w) return 0;
   switch (message) {
-    case WM_CLOSE:
-      // The close box cancels; it does not close the dialog.
-      postMessage(h, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(nullptr));
+    case WM_CLOSE: {
+      // The close box cancels; it does not close the dialog. It clicks the
+      // IDCANCEL control, if there is one, and does nothing while it is disabled
+      // (where Windows beeps).
+      HWND cancel = GetDlgItem(h, IDCANCEL);
+      if (cancel && !IsWindowEnabled(cancel)) return 0;
+      postMessage(h, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
       return 0;
+    }
     case WM_SETFOCUS:
       if (w->lastFocus && findWindow(w->lastFocus) && isDescendant(h, w->lastFocus)) SetFocus(w->lastFocus);
       return 0;
@@ -372,6 +377,30 @@ BOOL WINAPI CheckDlgButton(HWND dialog, int id, UINT check) {
   HWND control = GetDlgItem(dialog, id);
   if (!control) return FALSE;
   SendMessageW(control, BM_SETCHECK, check, 0);
+  return TRUE;
+}
+
+// Dialog units to pixels through the dialog font's base units, as the template's
+// controls were placed.
+BOOL WINAPI MapDialogRect(HWND dialog, LPRECT rect) {
+  GLINTWORK_TRACE("user32", "%p", static_cast<void *>(dialog));
+  Window *w = checkWindow(dialog, "MapDialogRect");
+  if (!w) return FALSE;
+  if (w->windowClass->atom != 0x8002) {
+    diag("user32", "MapDialogRect", "window %p is not a dialog", static_cast<void *>(dialog));
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  if (!rect) {
+    diag("user32", "MapDialogRect", "null rectangle");
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  SIZE base = dialogBaseUnits(fontFor(*w));
+  rect->left = mulDiv(rect->left, base.cx, 4);
+  rect->right = mulDiv(rect->right, base.cx, 4);
+  rect->top = mulDiv(rect->top, base.cy, 8);
+  rect->bottom = mulDiv(rect->bottom, base.cy, 8);
   return TRUE;
 }
 

@@ -376,9 +376,11 @@ ATOM WINAPI RegisterClassExW(const WNDCLASSEXW *wc) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
-  if (!wc->lpfnWndProc || !wc->lpszClassName || IS_INTRESOURCE(wc->lpszClassName) || !*wc->lpszClassName ||
-      wc->cbClsExtra < 0 || wc->cbWndExtra < 0) {
-    diag("user32", "RegisterClassExW", "malformed class %s (needs a window procedure and a class name)",
+  // A class without a window procedure registers, as on Windows; CreateWindowExW
+  // refuses its windows.
+  if (!wc->lpszClassName || IS_INTRESOURCE(wc->lpszClassName) || !*wc->lpszClassName || wc->cbClsExtra < 0 ||
+      wc->cbWndExtra < 0) {
+    diag("user32", "RegisterClassExW", "malformed class %s (needs a class name)",
          nameForMessage(wc->lpszClassName).c_str());
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
@@ -412,13 +414,14 @@ BOOL WINAPI UnregisterClassW(LPCWSTR className, HINSTANCE instance) {
     for (HWND h : allWindows())
       if (findWindow(h)->windowClass == c) {
         diag("user32", "UnregisterClassW", "class %s still has windows", narrow(c->name).c_str());
+        SetLastError(ERROR_CLASS_HAS_WINDOWS);
         return FALSE;
       }
     all.erase(it);
     return TRUE;
   }
   diag("user32", "UnregisterClassW", "no class %s", nameForMessage(className).c_str());
-  SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
+  SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
   return FALSE;
 }
 
@@ -431,6 +434,12 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
   if (!cls) {
     diag("user32", "CreateWindowExW", "no window class %s", nameForMessage(className).c_str());
     SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
+    return nullptr;
+  }
+  if (!cls->info.lpfnWndProc) {
+    // Windows would call through the null procedure with WM_NCCREATE.
+    diag("user32", "CreateWindowExW", "window class %s has no window procedure", narrow(cls->name).c_str());
+    SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
   Window *parentWindow = nullptr;

@@ -1,7 +1,9 @@
 // What the layer's windows are underneath and the message sequences it produces
 // from SDL input, offscreen: top-level windows are hidden GL-capable SDL windows
 // sized to the client area, and the message sequences of creation, showing,
-// keys and closing are those a Win32 program relies on.
+// keys and closing are those a Win32 program relies on. Also what the layer
+// fixes where Windows leaves it open: null records that Windows would crash on
+// are refused, the counter runs at 10 MHz, the program is the only module.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -41,6 +43,29 @@ TEST_F(WindowTest, TopLevelWindowIsAHiddenGlWindowSizedToItsClientArea) {
   EXPECT_EQ(glintworkWindowDrawable(nullptr), nullptr);
   DestroyWindow(h);
   EXPECT_EQ(glintworkWindowDrawable(h), nullptr) << "the handle dies with the window";
+}
+
+// Where Windows would crash (a null class record or message record, a window
+// whose class has no procedure to send WM_NCCREATE to), the layer refuses.
+TEST_F(WindowTest, NullRecordsAndAClassWithoutAProcedureAreRefusedWithoutCrashing) {
+  EXPECT_EQ(RegisterClassExW(nullptr), 0);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  HWND h = createMain();
+  ASSERT_TRUE(PostMessageW(h, WM_USER, 0, 0));
+  EXPECT_FALSE(PeekMessageW(nullptr, nullptr, 0, 0, PM_REMOVE)) << "no record to fill";
+  DestroyWindow(h);
+  drainQuit();
+
+  WNDCLASSEXW noProc{};
+  noProc.cbSize = sizeof noProc;
+  noProc.lpszClassName = L"layerNoProcClass";
+  ASSERT_NE(RegisterClassExW(&noProc), 0);
+  SetLastError(0);
+  EXPECT_EQ(CreateWindowExW(0, L"layerNoProcClass", L"", kMainStyle, 0, 0, 100, 100, nullptr, nullptr, nullptr,
+                            nullptr),
+            nullptr);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  EXPECT_TRUE(UnregisterClassW(L"layerNoProcClass", nullptr)) << "no window of it is left behind";
 }
 
 TEST_F(WindowTest, CreateAndShowSendTheirMessagesInOrder) {
@@ -247,7 +272,7 @@ TEST_F(WindowTest, AProcedureThatDestroysItsWindowInsideAMessageLeavesNoDangling
   EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) << "its queued messages went with it";
 }
 
-TEST_F(WindowTest, MoveWindowSetsTheOuterRectangleAndTheClientFollows) {
+TEST_F(WindowTest, MoveWindowSizesTheDrawableToTheClientInsideTheLayersFrame) {
   HWND h = createMain();
   messageLog().clear();
   ASSERT_TRUE(MoveWindow(h, 100, 50, 300, 200, TRUE));
@@ -266,6 +291,26 @@ TEST_F(WindowTest, MoveWindowSetsTheOuterRectangleAndTheClientFollows) {
   EXPECT_EQ(w, 300 - 12);
   EXPECT_EQ(hgt, 200 - 31);
   DestroyWindow(h);
+}
+
+// The layer has one module, the program; Windows would also name its DLLs.
+TEST(ModuleHandle, IsTheProgramsOwnOnly) {
+  EXPECT_NE(GetModuleHandleW(nullptr), nullptr);
+  EXPECT_EQ(GetModuleHandleW(L"user32.dll"), nullptr);
+}
+
+// The counter's fixed 100 ns unit; the null pointers Windows would write through
+// fail instead.
+TEST(PerformanceCounter, RunsAtTenMillionCountsASecond) {
+  LARGE_INTEGER f{}, a{}, b{};
+  ASSERT_TRUE(QueryPerformanceFrequency(&f));
+  EXPECT_EQ(f.QuadPart, 10000000);
+  ASSERT_TRUE(QueryPerformanceCounter(&a));
+  Sleep(20);
+  ASSERT_TRUE(QueryPerformanceCounter(&b));
+  EXPECT_GE(b.QuadPart - a.QuadPart, 150000) << "20 ms is 200,000 counts";
+  EXPECT_FALSE(QueryPerformanceFrequency(nullptr));
+  EXPECT_FALSE(QueryPerformanceCounter(nullptr));
 }
 
 }  // namespace

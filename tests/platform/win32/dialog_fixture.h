@@ -1,0 +1,65 @@
+// The fixture of the dialog tests: dialogs from the embedded test_dialogs.rc with a
+// dialog procedure that logs every message, and what the tests read back from them.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "message_log.h"
+#include "test_dialogs.h"
+
+inline INT_PTR CALLBACK loggingDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  messageLog().push_back({hwnd, message, wParam, lParam});
+  return FALSE;
+}
+
+inline std::wstring className(HWND h) {
+  WCHAR buffer[64] = {};
+  GetClassNameW(h, buffer, 64);
+  return buffer;
+}
+
+inline std::wstring windowText(HWND h) {
+  WCHAR buffer[128] = {};
+  GetWindowTextW(h, buffer, 128);
+  return buffer;
+}
+
+inline RECT rectInDialog(HWND dialog, HWND control) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  POINT tl{r.left, r.top}, br{r.right, r.bottom};
+  ScreenToClient(dialog, &tl);
+  ScreenToClient(dialog, &br);
+  return RECT{tl.x, tl.y, br.x, br.y};
+}
+
+inline std::vector<LoggedMessage> scrolls(HWND dialog) {
+  std::vector<LoggedMessage> out;
+  for (auto &m : messageLog())
+    if (m.hwnd == dialog && m.message == WM_HSCROLL) out.push_back(m);
+  return out;
+}
+
+class DialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    drainQuit();
+    messageLog().clear();
+    INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
+    ASSERT_TRUE(InitCommonControlsEx(&icc));
+  }
+  void TearDown() override {
+    if (dialog_ && IsWindow(dialog_)) DestroyWindow(dialog_);
+  }
+  HWND open(int id, HWND owner = nullptr) {
+    dialog_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), owner, loggingDialogProc, 77);
+    return dialog_;
+  }
+  HWND dialog_ = nullptr;
+};
