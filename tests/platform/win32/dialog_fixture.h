@@ -46,6 +46,25 @@ inline std::vector<LoggedMessage> scrolls(HWND dialog) {
   return out;
 }
 
+// The panel's two radio groups clicked in turn: after each click the buttons in
+// `on` are checked and those in `off` are not; the groups never touch each other.
+struct RadioStep {
+  const char *context;
+  int click;
+  std::vector<int> on;
+  std::vector<int> off;
+};
+
+inline std::vector<RadioStep> panelRadioSteps() {
+  return {
+      {"Diffuse", IDC_DIFFUSE, {IDC_DIFFUSE, IDC_XAXIS}, {IDC_AMBIENT, IDC_SPECULAR, IDC_YAXIS, IDC_ZAXIS}},
+      {"Z Axis", IDC_ZAXIS, {IDC_DIFFUSE, IDC_ZAXIS}, {IDC_AMBIENT, IDC_SPECULAR, IDC_XAXIS, IDC_YAXIS}},
+      {"Specular", IDC_SPECULAR, {IDC_SPECULAR, IDC_ZAXIS}, {IDC_AMBIENT, IDC_DIFFUSE, IDC_XAXIS, IDC_YAXIS}},
+      {"Y Axis", IDC_YAXIS, {IDC_SPECULAR, IDC_YAXIS}, {IDC_AMBIENT, IDC_DIFFUSE, IDC_XAXIS, IDC_ZAXIS}},
+      {"Y Axis again", IDC_YAXIS, {IDC_SPECULAR, IDC_YAXIS}, {IDC_AMBIENT, IDC_DIFFUSE, IDC_XAXIS, IDC_ZAXIS}},
+  };
+}
+
 class DialogTest : public ::testing::Test {
  protected:
   void SetUp() override {

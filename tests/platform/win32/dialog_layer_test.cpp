@@ -115,19 +115,7 @@ TEST_F(DialogTest, RadioGroupsOfThePanelFollowMouseClicks) {
   messageLog().clear();
   auto checked = [d](int id) { return SendDlgItemMessageW(d, id, BM_GETCHECK, 0, 0) == BST_CHECKED; };
 
-  struct Step {
-    const char *context;
-    int click;
-    std::vector<int> on;
-    std::vector<int> off;
-  } steps[] = {
-      {"Diffuse", IDC_DIFFUSE, {IDC_DIFFUSE, IDC_XAXIS}, {IDC_AMBIENT, IDC_SPECULAR, IDC_YAXIS, IDC_ZAXIS}},
-      {"Z Axis", IDC_ZAXIS, {IDC_DIFFUSE, IDC_ZAXIS}, {IDC_AMBIENT, IDC_SPECULAR, IDC_XAXIS, IDC_YAXIS}},
-      {"Specular", IDC_SPECULAR, {IDC_SPECULAR, IDC_ZAXIS}, {IDC_AMBIENT, IDC_DIFFUSE, IDC_XAXIS, IDC_YAXIS}},
-      {"Y Axis", IDC_YAXIS, {IDC_SPECULAR, IDC_YAXIS}, {IDC_AMBIENT, IDC_DIFFUSE, IDC_XAXIS, IDC_ZAXIS}},
-      {"Y Axis again", IDC_YAXIS, {IDC_SPECULAR, IDC_YAXIS}, {IDC_AMBIENT, IDC_DIFFUSE, IDC_XAXIS, IDC_ZAXIS}},
-  };
-  for (const Step &s : steps) {
+  for (const RadioStep &s : panelRadioSteps()) {
     messageLog().clear();
     HWND button = GetDlgItem(d, s.click);
     clickAt(d, centreOf(d, button));
