@@ -1,12 +1,11 @@
-// A window procedure that records what it receives, in the manner of Wine's
-// message-sequence tests (public Win32 API only; SDL input is in sdl_input.h).
+// A window procedure that records what it receives, so tests can compare message
+// sequences (public Win32 API only; SDL input is in sdl_input.h).
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 #include <vector>
-
 
 struct LoggedMessage {
   HWND hwnd;
@@ -34,7 +33,15 @@ inline const LoggedMessage *findLogged(UINT message, HWND hwnd = nullptr) {
   return nullptr;
 }
 
+// Every window the logging procedure has seen created, so a fixture can destroy
+// what a test left behind when it stopped early.
+inline std::vector<HWND> &loggedWindows() {
+  static std::vector<HWND> windows;
+  return windows;
+}
+
 inline LRESULT CALLBACK loggingWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) loggedWindows().push_back(hwnd);
   messageLog().push_back({hwnd, message, wParam, lParam});
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }

@@ -1,4 +1,5 @@
-// The fixture of the window tests: a class whose procedure logs every message.
+// The fixture of the window tests: a class whose procedure logs every message; the
+// windows a test leaves (an assertion may stop it early) are destroyed after it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -27,6 +28,14 @@ class WindowTest : public ::testing::Test {
       ASSERT_NE(RegisterClassExW(&wc), 0);
       registered = true;
     }
+  }
+
+  void TearDown() override {
+    for (auto it = loggedWindows().rbegin(); it != loggedWindows().rend(); ++it)
+      if (IsWindow(*it)) DestroyWindow(*it);
+    loggedWindows().clear();
+    pumpAll();
+    drainQuit();
   }
 
   HWND createMain() {
