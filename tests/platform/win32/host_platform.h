@@ -9,14 +9,7 @@
 
 #include <string>
 
-inline bool underWine() {
-#ifdef _WIN32
-  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  return ntdll && GetProcAddress(ntdll, "wine_get_version");
-#else
-  return false;
-#endif
-}
+#include "../../host/test_host.h"
 
 // The checks of one test that Wine is known to get wrong: under Wine they are
 // left out and the test ends in a skip naming each reason, once every other
@@ -25,7 +18,7 @@ class WineShortfalls {
  public:
   // Whether to make the check; under Wine, a check with a reason is noted instead.
   bool check(const char *reasonUnderWine) {
-    if (!reasonUnderWine || !underWine()) return true;
+    if (!reasonUnderWine || !test_host::underWine()) return true;
     if (!reasons_.empty()) reasons_ += "; ";
     reasons_ += reasonUnderWine;
     return false;

@@ -105,7 +105,7 @@ TEST_F(WindowTest, UnregisterClassNeedsAKnownClassWithoutWindows) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CLASS_HAS_WINDOWS));
   DestroyWindow(h);
   EXPECT_TRUE(UnregisterClassW(L"SHORTLIVED", module)) << "names compare without case";
-  if (!underWine()) {  // the shortfall noted above
+  if (!test_host::underWine()) {  // the shortfall noted above
     EXPECT_FALSE(UnregisterClassW(L"shortLived", module)) << "already gone";
   }
   SKIP_WINE_SHORTFALLS(wine);
