@@ -16,6 +16,8 @@
 #include <cstring>
 #include <vector>
 
+#include "tests/platform/d3d/blinnphong_hlsl.h"
+
 namespace {
 
 constexpr int kWidth = 640, kHeight = 480;
@@ -60,31 +62,7 @@ struct Camera {
   }
 };
 
-const char *const kVertexHlsl = R"(float4x4 matWorldViewProj;
-float4x4 matWorld;
-float4 vecLightDir;
-float4 vecEyePosition;
-struct VS_OUTPUT { float4 Pos : POSITION; float3 Light : TEXCOORD0; float3 Norm : TEXCOORD1; float3 View : TEXCOORD2; };
-VS_OUTPUT Main(float4 Pos : POSITION, float3 Normal : NORMAL) {
-  VS_OUTPUT Out;
-  Out.Pos = mul(Pos, matWorldViewProj);
-  float3 world = mul(Pos, matWorld).xyz;
-  Out.Light = vecLightDir.xyz - world;
-  Out.View = vecEyePosition.xyz - world;
-  Out.Norm = mul(float4(Normal, 0), matWorld).xyz;
-  return Out;
-})";
-
-const char *const kPixelHlsl = R"(float4 ambientIC;
-float4 diffuseIC;
-float4 specularIC;
-float4 Main(float3 Light : TEXCOORD0, float3 Norm : TEXCOORD1, float3 View : TEXCOORD2) : COLOR {
-  float3 N = normalize(Norm);
-  float3 L = normalize(Light);
-  float3 H = normalize(L + normalize(View));
-  return ambientIC + diffuseIC * saturate(dot(N, L)) + specularIC * pow(saturate(dot(N, H)), 32);
-})";
-
+// The Blinn-Phong pair of blinnphong_hlsl.h written directly in GLSL.
 const char *const kVertexGlsl = R"(#version 330
 uniform mat4 matWorldViewProj;
 uniform mat4 matWorld;
@@ -197,10 +175,12 @@ void BM_LayerFrame(benchmark::State &state) {
   device->SetVertexDeclaration(declaration);
   ID3DXBuffer *vsCode = nullptr, *psCode = nullptr;
   ID3DXConstantTable *vsTable = nullptr, *psTable = nullptr;
-  D3DXCompileShader(kVertexHlsl, UINT(std::strlen(kVertexHlsl)), nullptr, nullptr, "Main", "vs_1_0", 0, &vsCode,
-                    nullptr, &vsTable);
-  D3DXCompileShader(kPixelHlsl, UINT(std::strlen(kPixelHlsl)), nullptr, nullptr, "Main", "ps_2_0", 0, &psCode,
-                    nullptr, &psTable);
+  using blinnphong_hlsl::kPixel;
+  using blinnphong_hlsl::kVertex;
+  D3DXCompileShader(kVertex, UINT(std::strlen(kVertex)), nullptr, nullptr, "Main", "vs_1_0", 0, &vsCode, nullptr,
+                    &vsTable);
+  D3DXCompileShader(kPixel, UINT(std::strlen(kPixel)), nullptr, nullptr, "Main", "ps_2_0", 0, &psCode, nullptr,
+                    &psTable);
   IDirect3DVertexShader9 *vs = nullptr;
   IDirect3DPixelShader9 *ps = nullptr;
   if (!vsCode || !psCode || FAILED(device->CreateVertexShader(static_cast<DWORD *>(vsCode->GetBufferPointer()), &vs)) ||

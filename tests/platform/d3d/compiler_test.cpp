@@ -15,40 +15,9 @@
 #include <string>
 
 #include "../../host/test_host.h"
+#include "blinnphong_hlsl.h"
 
 namespace {
-
-const char *const kVertexSource = R"(float4x4 matWorldViewProj;
-float4x4 matWorld;
-float4 vecLightDir;
-float4 vecEyePosition;
-struct VS_OUTPUT {
-  float4 Pos : POSITION;
-  float3 Light : TEXCOORD0;
-  float3 Norm : TEXCOORD1;
-  float3 View : TEXCOORD2;
-};
-VS_OUTPUT Main(float4 Pos : POSITION, float3 Normal : NORMAL) {
-  VS_OUTPUT Out = (VS_OUTPUT)0;
-  Out.Pos = mul(Pos, matWorldViewProj);
-  float3 world = mul(Pos, matWorld).xyz;
-  Out.Light = vecLightDir.xyz - world;
-  Out.View = vecEyePosition.xyz - world;
-  Out.Norm = normalize(mul(float4(Normal, 0), matWorld).xyz);
-  return Out;
-}
-)";
-
-const char *const kPixelSource = R"(float4 ambientIC;
-float4 diffuseIC;
-float4 specularIC;
-float4 Main(float3 Light : TEXCOORD0, float3 Norm : TEXCOORD1, float3 View : TEXCOORD2) : COLOR {
-  float3 N = normalize(Norm);
-  float3 L = normalize(Light);
-  float3 H = normalize(L + normalize(View));
-  return ambientIC + diffuseIC * saturate(dot(N, L)) + specularIC * pow(saturate(dot(N, H)), 32);
-}
-)";
 
 class CompilerTest : public ::testing::Test {
  protected:
@@ -129,7 +98,7 @@ TEST_F(CompilerTest, BlinnPhongPairCompilesForTheProgramsProfilesAndListsItsGlob
   if (test_host::underWine())
     GTEST_SKIP() << "Wine 8's HLSL compiler cannot yet translate dot, rsq or saturate for the Direct3D 9 "
                     "shader models";
-  ASSERT_EQ(compile(write("blinnphong.vsh", kVertexSource), "Main", "vs_1_0"), D3D_OK) << messages();
+  ASSERT_EQ(compile(write("blinnphong.vsh", blinnphong_hlsl::kVertex), "Main", "vs_1_0"), D3D_OK) << messages();
   EXPECT_EQ(messages_, nullptr) << messages();
   ASSERT_NE(code_, nullptr);
   EXPECT_GT(code_->GetBufferSize(), 0u);
@@ -145,7 +114,7 @@ TEST_F(CompilerTest, BlinnPhongPairCompilesForTheProgramsProfilesAndListsItsGlob
   EXPECT_EQ(table_->GetConstantByName(nullptr, "vecLightDirection"), nullptr);
   EXPECT_EQ(table_->GetConstantByName(nullptr, "ambientIC"), nullptr);
 
-  ASSERT_EQ(compile(write("blinnphong.psh", kPixelSource), "Main", "ps_2_0"), D3D_OK) << messages();
+  ASSERT_EQ(compile(write("blinnphong.psh", blinnphong_hlsl::kPixel), "Main", "ps_2_0"), D3D_OK) << messages();
   EXPECT_EQ(messages_, nullptr) << messages();
   ASSERT_NE(table_, nullptr);
   expectConstants(table_, {{"ambientIC", 0, 1, D3DXPC_VECTOR, 1, 4},
@@ -196,7 +165,7 @@ TEST_F(CompilerTest, ASyntaxErrorFailsWithFileLineAndColumn) {
 }
 
 TEST_F(CompilerTest, RefusedInputsFailWithAMessage) {
-  const std::wstring good = write("good.vsh", kVertexSource);
+  const std::wstring good = write("good.vsh", blinnphong_hlsl::kVertex);
   struct Row {
     const char *context;
     std::wstring path;

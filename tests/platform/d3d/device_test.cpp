@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "../../host/test_host.h"
+#include "blinnphong_hlsl.h"
 #include "device_fixture.h"
 #include "png.h"
 
@@ -291,31 +292,6 @@ TEST_F(DeviceTest, FixedFunctionMarkerIsBlackWithLightingOnAndWhiteWithItOff) {
   }
 }
 
-const char *const kBlinnPhongVertex = R"(float4x4 matWorldViewProj;
-float4x4 matWorld;
-float4 vecLightDir;
-float4 vecEyePosition;
-struct VS_OUTPUT { float4 Pos : POSITION; float3 Light : TEXCOORD0; float3 Norm : TEXCOORD1; float3 View : TEXCOORD2; };
-VS_OUTPUT Main(float4 Pos : POSITION, float3 Normal : NORMAL) {
-  VS_OUTPUT Out;
-  Out.Pos = mul(Pos, matWorldViewProj);
-  float3 world = mul(Pos, matWorld).xyz;
-  Out.Light = vecLightDir.xyz - world;
-  Out.View = vecEyePosition.xyz - world;
-  Out.Norm = mul(float4(Normal, 0), matWorld).xyz;
-  return Out;
-})";
-
-const char *const kBlinnPhongPixel = R"(float4 ambientIC;
-float4 diffuseIC;
-float4 specularIC;
-float4 Main(float3 Light : TEXCOORD0, float3 Norm : TEXCOORD1, float3 View : TEXCOORD2) : COLOR {
-  float3 N = normalize(Norm);
-  float3 L = normalize(Light);
-  float3 H = normalize(L + normalize(View));
-  return ambientIC + diffuseIC * saturate(dot(N, L)) + specularIC * pow(saturate(dot(N, H)), 32);
-})";
-
 TEST_F(DeviceTest, BlinnPhongPairShadesASphereLitFromTheUpperRight) {
   if (test_host::underWine())
     GTEST_SKIP() << "Wine 8's HLSL compiler cannot yet translate dot, rsq, saturate or pow for the Direct3D 9 "
@@ -323,10 +299,10 @@ TEST_F(DeviceTest, BlinnPhongPairShadesASphereLitFromTheUpperRight) {
   ID3DXMesh *sphere = nullptr;
   ASSERT_EQ(D3DXCreateSphere(device_, 0.05f, 32, 32, &sphere, nullptr), D3D_OK);
   owned_.push_back(sphere);
-  IDirect3DVertexShader9 *vs = vertexShader(kBlinnPhongVertex);
+  IDirect3DVertexShader9 *vs = vertexShader(blinnphong_hlsl::kVertex);
   ID3DXConstantTable *vsTable = lastVertexTable();
   ID3DXConstantTable *psTable = nullptr;
-  IDirect3DPixelShader9 *ps = pixelShader(kBlinnPhongPixel, &psTable);
+  IDirect3DPixelShader9 *ps = pixelShader(blinnphong_hlsl::kPixel, &psTable);
   ASSERT_TRUE(vs && ps);
   D3DXMATRIX world, wvp;
   D3DXMatrixTranslation(&world, 0.0f, 0.1f, 0.0f);
