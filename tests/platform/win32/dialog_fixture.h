@@ -65,6 +65,19 @@ inline std::vector<RadioStep> panelRadioSteps() {
   };
 }
 
+// What step `s` of panelRadioSteps must leave in dialog `d` once its button was
+// clicked: the checks, and one BN_CLICKED from that button.
+inline void expectRadioStep(HWND d, const RadioStep &s) {
+  auto checked = [d](int id) { return SendDlgItemMessageW(d, id, BM_GETCHECK, 0, 0) == BST_CHECKED; };
+  for (int id : s.on) EXPECT_TRUE(checked(id)) << s.context << ": " << id << " on";
+  for (int id : s.off) EXPECT_FALSE(checked(id)) << s.context << ": " << id << " off";
+  const LoggedMessage *command = findLogged(WM_COMMAND, d);
+  ASSERT_NE(command, nullptr) << s.context;
+  EXPECT_EQ(LOWORD(command->wParam), s.click) << s.context;
+  EXPECT_EQ(HIWORD(command->wParam), BN_CLICKED) << s.context;
+  EXPECT_EQ(command->lParam, reinterpret_cast<LPARAM>(GetDlgItem(d, s.click))) << s.context;
+}
+
 class DialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -79,6 +92,16 @@ class DialogTest : public ::testing::Test {
   HWND open(int id, HWND owner = nullptr) {
     dialog_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), owner, loggingDialogProc, 77);
     return dialog_;
+  }
+  // The panel shown with Ambient and X Axis checked, where the radio steps start.
+  HWND openPanelForRadioSteps() {
+    HWND d = open(IDD_PANEL);
+    if (!d) return nullptr;
+    ShowWindow(d, SW_SHOW);
+    SendDlgItemMessageW(d, IDC_AMBIENT, BM_SETCHECK, BST_CHECKED, 0);
+    SendDlgItemMessageW(d, IDC_XAXIS, BM_SETCHECK, BST_CHECKED, 0);
+    pumpAll();
+    return d;
   }
   HWND dialog_ = nullptr;
 };

@@ -106,26 +106,12 @@ TEST_F(DialogTest, PanelTemplateLandsOnTheReferenceGeometry) {
 }
 
 TEST_F(DialogTest, RadioGroupsOfThePanelFollowMouseClicks) {
-  HWND d = open(IDD_PANEL);
+  HWND d = openPanelForRadioSteps();
   ASSERT_NE(d, nullptr);
-  ShowWindow(d, SW_SHOW);
-  SendDlgItemMessageW(d, IDC_AMBIENT, BM_SETCHECK, BST_CHECKED, 0);
-  SendDlgItemMessageW(d, IDC_XAXIS, BM_SETCHECK, BST_CHECKED, 0);
-  pumpAll();
-  messageLog().clear();
-  auto checked = [d](int id) { return SendDlgItemMessageW(d, id, BM_GETCHECK, 0, 0) == BST_CHECKED; };
-
   for (const RadioStep &s : panelRadioSteps()) {
     messageLog().clear();
-    HWND button = GetDlgItem(d, s.click);
-    clickAt(d, centreOf(d, button));
-    for (int id : s.on) EXPECT_TRUE(checked(id)) << s.context << ": " << id << " on";
-    for (int id : s.off) EXPECT_FALSE(checked(id)) << s.context << ": " << id << " off";
-    const LoggedMessage *command = findLogged(WM_COMMAND, d);
-    ASSERT_NE(command, nullptr) << s.context;
-    EXPECT_EQ(LOWORD(command->wParam), s.click) << s.context;
-    EXPECT_EQ(HIWORD(command->wParam), BN_CLICKED) << s.context;
-    EXPECT_EQ(command->lParam, reinterpret_cast<LPARAM>(button)) << s.context;
+    clickAt(d, centreOf(d, GetDlgItem(d, s.click)));
+    expectRadioStep(d, s);
   }
 }
 

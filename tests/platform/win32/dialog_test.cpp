@@ -139,26 +139,13 @@ TEST_F(DialogTest, InitDialogArrivesInsideCreateWithTheControlsInPlace) {
 }
 
 TEST_F(DialogTest, RadioGroupsOfThePanelWorkIndependently) {
-  HWND d = open(IDD_PANEL);
+  HWND d = openPanelForRadioSteps();
   ASSERT_NE(d, nullptr);
-  ShowWindow(d, SW_SHOW);
-  SendDlgItemMessageW(d, IDC_AMBIENT, BM_SETCHECK, BST_CHECKED, 0);
-  SendDlgItemMessageW(d, IDC_XAXIS, BM_SETCHECK, BST_CHECKED, 0);
-  pumpAll();
-  auto checked = [d](int id) { return SendDlgItemMessageW(d, id, BM_GETCHECK, 0, 0) == BST_CHECKED; };
-
   for (const RadioStep &s : panelRadioSteps()) {
     messageLog().clear();
-    HWND button = GetDlgItem(d, s.click);
-    SendMessageW(button, BM_CLICK, 0, 0);
+    SendMessageW(GetDlgItem(d, s.click), BM_CLICK, 0, 0);
     pumpAll();
-    for (int id : s.on) EXPECT_TRUE(checked(id)) << s.context << ": " << id << " on";
-    for (int id : s.off) EXPECT_FALSE(checked(id)) << s.context << ": " << id << " off";
-    const LoggedMessage *command = findLogged(WM_COMMAND, d);
-    ASSERT_NE(command, nullptr) << s.context;
-    EXPECT_EQ(LOWORD(command->wParam), s.click) << s.context;
-    EXPECT_EQ(HIWORD(command->wParam), BN_CLICKED) << s.context;
-    EXPECT_EQ(command->lParam, reinterpret_cast<LPARAM>(button)) << s.context;
+    expectRadioStep(d, s);
   }
 }
 
