@@ -1,17 +1,19 @@
 # Helpers for driving Glintwork under a private Xvfb with real X input (xdotool)
-# and measuring screenshots (ImageMagick). Sourced by scripts/run and tests/e2e.
+# and measuring screenshots (ImageMagick). Sourced by scripts/run, tests/e2e, the
+# layer's X input test and the Wine tests.
 
-# Starts Xvfb on a free display and exports DISPLAY; xsession_stop ends it. The
-# server must answer with the screen it was asked for before this returns; a server
-# that does not is stopped and another started (three tries). Its output is kept in
-# $XSESSION_LOG.
+# Starts Xvfb on a free display with a screen of $1 (WIDTHxHEIGHT, 1280x800 when
+# not given) and exports DISPLAY; xsession_stop ends it. The server must answer
+# with that screen before this returns; a server that does not is stopped and
+# another started (three tries). Its output is kept in $XSESSION_LOG until
+# xsession_stop.
 xsession_start() {
-  local attempt fifo display geometry tries
+  local size=${1:-1280x800} attempt fifo display geometry tries
   XSESSION_LOG=$(mktemp -t glintwork-xvfb.XXXXXX)
   for attempt in 1 2 3; do
     fifo=$(mktemp -u)
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" >>"$XSESSION_LOG" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$fifo" >>"$XSESSION_LOG" 2>&1 &
     XSESSION_XVFB_PID=$!
     display=
     read -r display <"$fifo" || true
@@ -23,7 +25,7 @@ xsession_start() {
       geometry=
       while [ $tries -lt 50 ] && kill -0 "$XSESSION_XVFB_PID" 2>/dev/null; do
         geometry=$(xdotool getdisplaygeometry 2>/dev/null || true)
-        [ "$geometry" = "1280 800" ] && return 0
+        [ "$geometry" = "${size/x/ }" ] && return 0
         sleep 0.1
         tries=$((tries + 1))
       done
@@ -31,19 +33,25 @@ xsession_start() {
     else
       echo "xsession: Xvfb did not start (attempt $attempt)" >&2
     fi
-    xsession_stop
+    xsession_stop_server
   done
   echo "xsession: no usable Xvfb; its output:" >&2
   cat "$XSESSION_LOG" >&2
   return 1
 }
 
-xsession_stop() {
+xsession_stop_server() {
   if [ -n "${XSESSION_XVFB_PID:-}" ]; then
     kill "$XSESSION_XVFB_PID" 2>/dev/null || true
     wait "$XSESSION_XVFB_PID" 2>/dev/null || true
     XSESSION_XVFB_PID=
   fi
+}
+
+xsession_stop() {
+  xsession_stop_server
+  [ -z "${XSESSION_LOG:-}" ] || rm -f "$XSESSION_LOG"
+  XSESSION_LOG=
 }
 
 # Says what is known when the program's window does not come: whether the program

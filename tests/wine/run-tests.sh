@@ -29,10 +29,11 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 unset DISPLAY WAYLAND_DISPLAY
 work=$(mktemp -d)
-xvfb_pid=""
+# shellcheck source=../../scripts/lib/xsession.sh
+source "$top/scripts/lib/xsession.sh"
 cleanup() {
   wineserver -k 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  xsession_stop
   wait 2>/dev/null || true
   rm -rf "$work"
 }
@@ -64,16 +65,10 @@ for exe in "$build"/bin/console/*.exe; do run "$exe"; done
 
 display_tests=("$build"/bin/display/*.exe)
 if [ ${#display_tests[@]} -gt 0 ]; then
-  command -v Xvfb >/dev/null || fail "Xvfb is not installed (scripts/setup-deps installs it)"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-  xvfb_pid=$!
-  for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
+  for tool in Xvfb xdotool; do
+    command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/setup-deps installs it)"
   done
-  [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-  export DISPLAY=":$(head -n1 "$work/display")"
-  unset XAUTHORITY
+  xsession_start 1280x1024 || fail "no private X server for the display tests"
   for exe in "${display_tests[@]}"; do run "$exe"; done
 fi
 

@@ -8,11 +8,13 @@ set -euo pipefail
 probe=$1
 shot=$2
 work=$(mktemp -d)
-xvfb_pid=""
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=../../../scripts/lib/xsession.sh
+source "$here/../../../scripts/lib/xsession.sh"
 probe_pid=""
 cleanup() {
   [ -n "$probe_pid" ] && kill "$probe_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  xsession_stop
   wait 2>/dev/null || true
   rm -rf "$work"
 }
@@ -29,16 +31,7 @@ for tool in Xvfb xdotool import; do
   command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/setup-deps installs it)"
 done
 
-# A free display number: Xvfb picks one and writes it to the given descriptor.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-[ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(head -n1 "$work/display")"
-unset XAUTHORITY
+xsession_start 1280x1024 || fail "no private X server"
 
 SDL_VIDEODRIVER=x11 "$probe" first "two words" >"$work/log" 2>&1 &
 probe_pid=$!
