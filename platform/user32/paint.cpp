@@ -188,17 +188,31 @@ void ringCircle(SDL_Surface *s, double cx, double cy, double radius, double widt
     }
 }
 
+namespace {
+
+struct Bounds {
+  double minX, maxX, minY, maxY;
+};
+
+// The smallest axis-aligned box around a non-empty list of points.
+Bounds boundsOf(const std::vector<std::pair<double, double>> &pts) {
+  Bounds b{pts[0].first, pts[0].first, pts[0].second, pts[0].second};
+  for (auto &p : pts) {
+    b.minX = std::min(b.minX, p.first);
+    b.maxX = std::max(b.maxX, p.first);
+    b.minY = std::min(b.minY, p.second);
+    b.maxY = std::max(b.maxY, p.second);
+  }
+  return b;
+}
+
+}  // namespace
+
 void fillPolygon(SDL_Surface *s, const std::vector<std::pair<double, double>> &pts, Color color) {
   if (pts.size() < 3) return;
-  double minX = pts[0].first, maxX = minX, minY = pts[0].second, maxY = minY;
-  for (auto &p : pts) {
-    minX = std::min(minX, p.first);
-    maxX = std::max(maxX, p.first);
-    minY = std::min(minY, p.second);
-    maxY = std::max(maxY, p.second);
-  }
-  for (int y = static_cast<int>(std::floor(minY)); y < static_cast<int>(std::ceil(maxY)); ++y)
-    for (int x = static_cast<int>(std::floor(minX)); x < static_cast<int>(std::ceil(maxX)); ++x) {
+  const Bounds b = boundsOf(pts);
+  for (int y = static_cast<int>(std::floor(b.minY)); y < static_cast<int>(std::ceil(b.maxY)); ++y)
+    for (int x = static_cast<int>(std::floor(b.minX)); x < static_cast<int>(std::ceil(b.maxX)); ++x) {
       int hits = 0;
       for (int sy = 0; sy < 4; ++sy)
         for (int sx = 0; sx < 4; ++sx)
@@ -209,15 +223,9 @@ void fillPolygon(SDL_Surface *s, const std::vector<std::pair<double, double>> &p
 
 void strokePolygon(SDL_Surface *s, const std::vector<std::pair<double, double>> &pts, Color color) {
   if (pts.size() < 2) return;
-  double minX = pts[0].first, maxX = minX, minY = pts[0].second, maxY = minY;
-  for (auto &p : pts) {
-    minX = std::min(minX, p.first);
-    maxX = std::max(maxX, p.first);
-    minY = std::min(minY, p.second);
-    maxY = std::max(maxY, p.second);
-  }
-  for (int y = static_cast<int>(std::floor(minY)) - 1; y <= static_cast<int>(std::ceil(maxY)); ++y)
-    for (int x = static_cast<int>(std::floor(minX)) - 1; x <= static_cast<int>(std::ceil(maxX)); ++x) {
+  const Bounds b = boundsOf(pts);
+  for (int y = static_cast<int>(std::floor(b.minY)) - 1; y <= static_cast<int>(std::ceil(b.maxY)); ++y)
+    for (int x = static_cast<int>(std::floor(b.minX)) - 1; x <= static_cast<int>(std::ceil(b.maxX)); ++x) {
       double d = 1e9;
       for (size_t i = 0, j = pts.size() - 1; i < pts.size(); j = i++)
         d = std::min(d, segmentDistance(x + 0.5, y + 0.5, pts[j].first, pts[j].second, pts[i].first,
